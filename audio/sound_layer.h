@@ -1,0 +1,29 @@
+// The sound layer: opens the audio device, keeps two looping buffers of 360
+// unsigned 8-bit samples (slot 0 voice A, slot 1 voice B), lets both play in a
+// loop, accepts whole-buffer rewrites while they play, and releases it all.
+#pragma once
+
+#include <cstdint>
+
+#include "synth/tick_io.h"
+
+namespace scrivola {
+
+// Looping flag for Play.
+constexpr int DSBPLAY_LOOPING = 1;
+
+class SoundLayer : public WaveTableWriter {
+public:
+    // Opens the device and creates both buffers. True when the device and both
+    // buffers exist; false otherwise.
+    virtual bool openSound() = 0;
+    // Starts a slot playing from its start; with DSBPLAY_LOOPING it repeats
+    // without end. False when the slot has no buffer.
+    virtual bool Play(std::int16_t slot, int flags) = 0;
+    // Replaces the whole buffer of a slot with entries 0..359 of the table.
+    bool writeWaveTable(std::int16_t slot, const WaveTable& table) override = 0;
+    // Releases both buffers and the device. Harmless when already released.
+    virtual void releaseSound() = 0;
+};
+
+}  // namespace scrivola

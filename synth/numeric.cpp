@@ -1,0 +1,162 @@
+#include "synth/numeric.h"
+
+#include <charconv>
+#include <clocale>
+#include <cstdlib>
+#include <locale.h>
+#include <cmath>
+#include <limits>
+
+namespace scrivola {
+
+double roundHalfEven(double value) {
+    if (!std::isfinite(value)) {
+        return value;
+    }
+    const double lower = std::floor(value);
+    const double fraction = value - lower;  // exact for doubles in [0, 1)
+    if (fraction > 0.5) {
+        return lower + 1.0;
+    }
+    if (fraction < 0.5) {
+        return lower;
+    }
+    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+}
+
+namespace {
+
+template <typename T>
+Converted<T> roundInto(double value, double minimum, double maximum) {
+    if (!std::isfinite(value)) {
+        return ConversionError::Overflow;
+    }
+    const double rounded = roundHalfEven(value);
+    if (rounded < minimum || rounded > maximum) {
+        return ConversionError::Overflow;
+    }
+    return static_cast<T>(rounded);
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+Converted<std::int16_t> toInt16(double value) {
+    return roundInto<std::int16_t>(value, -32768.0, 32767.0);
+}
+
+Converted<std::int32_t> toInt32(double value) {
+    return roundInto<std::int32_t>(value, -2147483648.0, 2147483647.0);
+}
+
+Converted<std::uint8_t> toByte(double value) {
+    Converted<std::uint8_t> result = roundInto<std::uint8_t>(value, 0.0, 255.0);
+    return result;
+}
+
+float toSingle(double value) {
+    // Halfway between FLT_MAX and the next power of two: at or beyond it the
+    // value rounds to infinity.
+    constexpr double overflowThreshold = 0x1.ffffffp127;
+    if (value >= overflowThreshold) {
+        return std::numeric_limits<float>::infinity();
+    }
+    if (value <= -overflowThreshold) {
+        return -std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(value);
+}
+
+std::string decimalText(std::int32_t value) {
+    char buffer[16];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    (void)ec;  // 16 characters always hold a 32-bit integer
+    return std::string(buffer, end);
+}
+
+Converted<double> textToDouble(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && isBlank(text[end - 1])) {
+        --end;
+    }
+    const std::string_view body = text.substr(begin, end - begin);
+
+    // Validate the grammar first so that from_chars never sees "inf", "nan",
+    // hexadecimal forms or a second sign.
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < body.size() && (body[i] == '+' || body[i] == '-')) {
+        negative = body[i] == '-';
+        ++i;
+    }
+    const std::size_t numberStart = i;
+    std::size_t digits = 0;
+    while (i < body.size() && isDigit(body[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < body.size() && body[i] == '.') {
+        ++i;
+        while (i < body.size() && isDigit(body[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return ConversionError::TypeMismatch;
+    }
+    if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
+        ++i;
+        if (i < body.size() && (body[i] == '+' || body[i] == '-')) {
+            ++i;
+        }
+        std::size_t exponentDigits = 0;
+        while (i < body.size() && isDigit(body[i])) {
+            ++i;
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0) {
+            return ConversionError::TypeMismatch;
+        }
+    }
+    if (i != body.size()) {
+        return ConversionError::TypeMismatch;
+    }
+
+    // from_chars takes no leading '+' and handles the sign itself only for '-'.
+    const std::string_view number = body.substr(numberStart);
+    double magnitude = 0.0;
+    const auto [ptr, ec] =
+        std::from_chars(number.data(), number.data() + number.size(), magnitude);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars reports both overflow and underflow this way; strtod in
+        // the C locale tells them apart (infinity versus zero or subnormal).
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+        const std::string copy(number);
+        const double value = strtod_l(copy.c_str(), nullptr, cLocale);
+        if (std::isinf(value)) {
+            return ConversionError::Overflow;
+        }
+        magnitude = value;
+    } else if (ec != std::errc()) {
+        return ConversionError::TypeMismatch;
+    }
+    return negative ? -magnitude : magnitude;
+}
+
+Converted<std::int16_t> textToInt16(std::string_view text) {
+    const Converted<double> number = textToDouble(text);
+    if (!number) {
+        return number.error();
+    }
+    return toInt16(*number);
+}
+
+}  // namespace scrivola

@@ -1,0 +1,81 @@
+// Numeric conversion rules shared by every part of the synthesizer.
+//
+// Whole numbers are produced by rounding to the nearest integer with ties to
+// the even neighbour. Conversions into 16-bit, 32-bit and byte values fail when
+// the rounded value leaves the target's range, and always for infinities and
+// NaN. A failure is returned as a value (Converted<T>) that the caller must
+// inspect; nothing here throws.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace scrivola {
+
+enum class ConversionError { None, TypeMismatch, Overflow };
+
+// The result of a conversion that can fail: a value, or the reason it failed.
+template <typename T>
+class Converted {
+public:
+    constexpr Converted(T value) : value_(value), error_(ConversionError::None) {}
+    constexpr Converted(ConversionError error) : value_(), error_(error) {}
+
+    constexpr bool ok() const { return error_ == ConversionError::None; }
+    constexpr explicit operator bool() const { return ok(); }
+    constexpr ConversionError error() const { return error_; }
+    // Only meaningful when ok().
+    constexpr T value() const { return value_; }
+    constexpr T operator*() const { return value_; }
+
+    // Assigns the value to `target` only when the conversion succeeded, which
+    // is how a failed step leaves a variable at its previous content.
+    template <typename U>
+    constexpr bool assignTo(U& target) const {
+        if (ok()) {
+            target = value_;
+        }
+        return ok();
+    }
+
+private:
+    T value_;
+    ConversionError error_;
+};
+
+// Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2),
+// independent of the floating-point environment's rounding mode. Infinities and
+// NaN are returned unchanged.
+double roundHalfEven(double value);
+
+Converted<std::int16_t> toInt16(double value);
+Converted<std::int32_t> toInt32(double value);
+Converted<std::uint8_t> toByte(double value);
+
+// Integer division truncating toward zero (-250 \ 200 = -1). The divisor must
+// not be zero.
+constexpr std::int32_t divTrunc(std::int32_t dividend, std::int32_t divisor) {
+    return dividend / divisor;
+}
+
+// Stores a double into single precision the way the FPU does: round to nearest,
+// and +/-infinity when the value is beyond the single range (no undefined
+// behaviour for out-of-range values).
+float toSingle(double value);
+
+// Decimal text of a 32-bit integer: a minus sign for negative values, then the
+// digits; no blanks, no group separators, no leading zeros.
+std::string decimalText(std::int32_t value);
+
+// Reads a parameter text as a number. Accepted: optional blanks, an optional
+// sign, digits with an optional decimal point and fraction, an optional
+// exponent, optional blanks. Anything else, the empty text included, is a type
+// mismatch.
+Converted<double> textToDouble(std::string_view text);
+
+// Reads a parameter text as a 16-bit integer: the number rounded half to even;
+// outside -32768..32767 it is an overflow.
+Converted<std::int16_t> textToInt16(std::string_view text);
+
+}  // namespace scrivola
