@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+#include "audio/sound_counters.h"
 #include "synth/tick_io.h"
 
 namespace scrivola {
@@ -13,7 +15,7 @@ namespace scrivola {
 constexpr int DSBPLAY_LOOPING = 1;
 
 class SoundLayer : public WaveTableWriter {
-public:
+  public:
     // Opens the device and creates both buffers. True when the device and both
     // buffers exist; false otherwise.
     virtual bool openSound() = 0;
@@ -24,6 +26,18 @@ public:
     bool writeWaveTable(std::int16_t slot, const WaveTable& table) override = 0;
     // Releases both buffers and the device. Harmless when already released.
     virtual void releaseSound() = 0;
+
+    // One line saying why the last openSound (or reopen) failed; empty when
+    // nothing failed.
+    virtual std::string failureReason() const { return {}; }
+    // Call from a timer every few hundred milliseconds while the sound is
+    // open. When the audio output has been lost (the sound server went away,
+    // the stream stopped running), closes it and tries once to open it again,
+    // keeping both buffers' contents and play state. Never throws and never
+    // blocks for long. True when the output is running after the call.
+    virtual bool recoverIfLost() { return true; }
+    // Cheap snapshot of the playback counters.
+    virtual SoundCounters counters() const { return {}; }
 };
 
 }  // namespace scrivola

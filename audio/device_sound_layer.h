@@ -1,0 +1,72 @@
+// The sound layer over an audio device: the device plays one mixed stream and
+// the two buffers live in a LoopMixer that the device's callback renders.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "audio/audio_device.h"
+#include "audio/loop_mixer.h"
+#include "audio/sound_layer.h"
+#include "audio/stall_watch.h"
+
+namespace scrivola {
+
+// Asked before each buffer is created; false means that buffer cannot be made.
+using BufferCreationCheck = std::function<bool(int slot)>;
+// A monotonic clock in nanoseconds.
+using NanosecondClock = std::function<std::int64_t()>;
+
+class DeviceSoundLayer : public SoundLayer {
+  public:
+    // An output whose frame count stands still this long counts as lost.
+    static constexpr std::int64_t kStallLimitNs = 200'000'000;
+
+    explicit DeviceSoundLayer(std::unique_ptr<AudioDevice> device,
+                              BufferCreationCheck canCreateBuffer = {}, NanosecondClock clock = {});
+    ~DeviceSoundLayer() override;
+
+    DeviceSoundLayer(const DeviceSoundLayer&) = delete;
+    DeviceSoundLayer& operator=(const DeviceSoundLayer&) = delete;
+
+    // Opens the device (unless it is open already), then creates buffer 0 and
+    // buffer 1, both silent and stopped. If the device cannot be opened,
+    // returns false and releases nothing. If a buffer cannot be created,
+    // releases both buffers and the device and returns false.
+    bool openSound() override;
+    bool Play(std::int16_t slot, int flags) override;
+    // False for a slot other than 0 or 1 or a slot without a buffer; the
+    // buffer then keeps what it had.
+    bool writeWaveTable(std::int16_t slot, const WaveTable& table) override;
+    void releaseSound() override;
+
+    std::string failureReason() const override { return failureReason_; }
+    bool recoverIfLost() override;
+    SoundCounters counters() const override;
+
+    bool isDeviceOpen() const { return device_->isOpen(); }
+    bool hasBuffer(int slot) const { return mixer_.hasBuffer(slot); }
+    unsigned sampleRate() const { return device_->sampleRate(); }
+    const LoopMixer& mixer() const { return mixer_; }
+
+  protected:
+    AudioDevice& device() { return *device_; }
+    const AudioDevice& device() const { return *device_; }
+
+  private:
+    void releaseBuffers();
+
+    // The mixer is declared first so that it outlives the device's stream.
+    LoopMixer mixer_;
+    std::unique_ptr<AudioDevice> device_;
+    BufferCreationCheck canCreateBuffer_;
+    NanosecondClock clock_;
+    StallWatch stallWatch_{kStallLimitNs};
+    std::string failureReason_;
+    bool outputWanted_ = false;
+    std::uint64_t recoveries_ = 0;
+};
+
+}  // namespace scrivola

@@ -1,0 +1,182 @@
+#include "audio/loop_mixer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+
+namespace scrivola {
+namespace {
+
+constexpr auto kRelaxed = std::memory_order_relaxed;
+
+// Frames mixed per pass; the scratch sum lives on the stack.
+constexpr std::size_t kChunkFrames = 128;
+
+std::int16_t saturate(std::int32_t sum) {
+    return static_cast<std::int16_t>(std::clamp<std::int32_t>(
+        sum, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
+}
+
+std::int64_t steadyNowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+void LoopMixer::fill(Slot& slot, std::uint8_t value) {
+    for (auto& s : slot.samples) {
+        s.store(value, kRelaxed);
+    }
+}
+
+void LoopMixer::createBuffer(int slot) {
+    if (!validSlot(slot)) {
+        return;
+    }
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    fill(s, kCentre);
+    const std::uint32_t control = s.control.load(kRelaxed);
+    s.control.store((control & ~kFlagBits) | kExists, std::memory_order_release);
+}
+
+void LoopMixer::releaseBuffer(int slot) {
+    if (!validSlot(slot)) {
+        return;
+    }
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    s.control.store(s.control.load(kRelaxed) & ~kFlagBits, std::memory_order_release);
+}
+
+bool LoopMixer::hasBuffer(int slot) const {
+    return validSlot(slot) &&
+           (slots_[static_cast<std::size_t>(slot)].control.load(kRelaxed) & kExists) != 0;
+}
+
+bool LoopMixer::play(int slot, bool looping) {
+    if (!hasBuffer(slot)) {
+        return false;
+    }
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    const std::uint32_t count = (s.control.load(kRelaxed) & ~kFlagBits) + kPlayCountStep;
+    s.control.store(count | kExists | kPlaying | (looping ? kLooping : 0),
+                    std::memory_order_release);
+    return true;
+}
+
+bool LoopMixer::write(int slot, Samples samples) {
+    if (!hasBuffer(slot)) {
+        return false;
+    }
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    for (std::size_t k = 0; k < kLoopSamples; ++k) {
+        s.samples[k].store(samples[k], kRelaxed);
+    }
+    // Release: a renderer that sees the new generation sees these samples.
+    s.writtenGeneration.store(s.writtenGeneration.load(kRelaxed) + 1, std::memory_order_release);
+    return true;
+}
+
+void LoopMixer::followControl(Slot& slot) {
+    const std::uint32_t control = slot.control.load(std::memory_order_acquire);
+    const std::uint32_t seen = slot.seenControl.load(kRelaxed);
+    if (control == seen) {
+        return;
+    }
+    const bool playable = (control & kExists) && (control & kPlaying);
+    if (!playable) {
+        slot.sounding.store(false, kRelaxed);
+    } else if ((control & ~kFlagBits) != (seen & ~kFlagBits)) {
+        slot.position.store(0, kRelaxed);
+        slot.sounding.store(true, kRelaxed);
+    }
+    slot.seenControl.store(control, kRelaxed);
+}
+
+void LoopMixer::accumulate(Slot& slot, std::int32_t* mix, std::size_t frames) {
+    const bool looping = (slot.seenControl.load(kRelaxed) & kLooping) != 0;
+    std::size_t position = slot.position.load(kRelaxed);
+    std::size_t i = 0;
+    while (i < frames) {
+        const std::size_t run = std::min(frames - i, kLoopSamples - position);
+        for (std::size_t k = 0; k < run; ++k) {
+            const int b = slot.samples[position + k].load(kRelaxed);
+            mix[i + k] += (b - kCentre) * 256;
+        }
+        i += run;
+        position += run;
+        if (position == kLoopSamples) {
+            position = 0;
+            if (!looping) {
+                slot.sounding.store(false, kRelaxed);
+                break;
+            }
+        }
+    }
+    slot.position.store(static_cast<std::uint32_t>(position), kRelaxed);
+}
+
+void LoopMixer::render(std::int16_t* out, std::size_t frames) noexcept {
+    std::int64_t now = 0;
+    for (Slot& slot : slots_) {
+        followControl(slot);
+        if (!slot.sounding.load(kRelaxed)) {
+            continue;
+        }
+        const std::uint64_t generation = slot.writtenGeneration.load(std::memory_order_acquire);
+        if (generation != slot.renderedGeneration.load(kRelaxed)) {
+            if (now == 0) {
+                now = steadyNowNs();
+            }
+            slot.renderedAtNs.store(now, kRelaxed);
+            slot.renderedGeneration.store(generation, kRelaxed);
+        }
+    }
+
+    for (std::size_t done = 0; done < frames;) {
+        const std::size_t n = std::min(frames - done, kChunkFrames);
+        std::array<std::int32_t, kChunkFrames> mix{};
+        for (Slot& slot : slots_) {
+            if (slot.sounding.load(kRelaxed)) {
+                accumulate(slot, mix.data(), n);
+            }
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            out[done + i] = saturate(mix[i]);
+        }
+        done += n;
+    }
+
+    callbacks_.store(callbacks_.load(kRelaxed) + 1, kRelaxed);
+    frames_.store(frames_.load(kRelaxed) + frames, kRelaxed);
+}
+
+bool LoopMixer::isSounding(int slot) const {
+    return validSlot(slot) && slots_[static_cast<std::size_t>(slot)].sounding.load(kRelaxed);
+}
+
+std::uint32_t LoopMixer::playPosition(int slot) const {
+    return validSlot(slot) ? slots_[static_cast<std::size_t>(slot)].position.load(kRelaxed) : 0;
+}
+
+std::uint8_t LoopMixer::sample(int slot, std::size_t index) const {
+    if (!validSlot(slot) || index >= kLoopSamples) {
+        return kCentre;
+    }
+    return slots_[static_cast<std::size_t>(slot)].samples[index].load(kRelaxed);
+}
+
+SoundCounters LoopMixer::counters() const {
+    SoundCounters c;
+    c.callbacks = callbacks_.load(kRelaxed);
+    c.frames = frames_.load(kRelaxed);
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        c.slots[i].writtenGeneration = slots_[i].writtenGeneration.load(kRelaxed);
+        c.slots[i].renderedGeneration = slots_[i].renderedGeneration.load(kRelaxed);
+        c.slots[i].renderedAtNs = slots_[i].renderedAtNs.load(kRelaxed);
+    }
+    return c;
+}
+
+}  // namespace scrivola

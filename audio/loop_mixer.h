@@ -1,0 +1,93 @@
+// Two looping buffers of 360 unsigned 8-bit samples, mixed into one 16-bit
+// mono stream the way a sound device mixes its buffers: every sample becomes
+// (b - 128) * 256, the voices are added and the sum saturates to 16 bits.
+//
+// Threads: one control thread (the window) creates, starts, rewrites and
+// releases buffers; one render thread (the audio callback) mixes. They share
+// only atomics, so a buffer rewritten while it plays may sound part old and
+// part new, but never through a data race. render() takes no lock, allocates
+// nothing and makes no system call (apart from reading the steady clock, which
+// goes through the vDSO, once per callback when a new write first sounds).
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "audio/sound_counters.h"
+
+namespace scrivola {
+
+class LoopMixer {
+  public:
+    static constexpr int kSlots = 2;
+    static constexpr std::size_t kLoopSamples = 360;
+    static constexpr std::uint8_t kCentre = 128;
+
+    using Samples = std::span<const std::uint8_t, kLoopSamples>;
+
+    LoopMixer() = default;
+    LoopMixer(const LoopMixer&) = delete;
+    LoopMixer& operator=(const LoopMixer&) = delete;
+
+    // --- control thread ---
+
+    // Gives the slot a fresh buffer: silence (the centre line), not playing.
+    void createBuffer(int slot);
+    // Takes the slot's buffer away; the slot falls silent.
+    void releaseBuffer(int slot);
+    bool hasBuffer(int slot) const;
+    // Plays the slot from its first sample; `looping` repeats it without end,
+    // otherwise it plays once. False when the slot has no buffer.
+    bool play(int slot, bool looping);
+    // Replaces all 360 samples. False when the slot has no buffer.
+    bool write(int slot, Samples samples);
+
+    // --- render thread ---
+
+    // Mixes `frames` samples of both slots into `out`.
+    void render(std::int16_t* out, std::size_t frames) noexcept;
+
+    // --- any thread ---
+
+    bool isSounding(int slot) const;
+    std::uint32_t playPosition(int slot) const;
+    std::uint8_t sample(int slot, std::size_t index) const;
+    SoundCounters counters() const;
+
+  private:
+    // Control word bits, written by the control thread only. The upper bits
+    // count play requests so the renderer can tell a new start from an old one.
+    static constexpr std::uint32_t kExists = 1;
+    static constexpr std::uint32_t kPlaying = 2;
+    static constexpr std::uint32_t kLooping = 4;
+    static constexpr std::uint32_t kFlagBits = 7;
+    static constexpr std::uint32_t kPlayCountStep = 8;
+
+    struct Slot {
+        std::array<std::atomic<std::uint8_t>, kLoopSamples> samples{};
+        std::atomic<std::uint32_t> control{0};
+        std::atomic<std::uint64_t> writtenGeneration{0};
+        // Owned by the renderer; atomic so other threads may look.
+        std::atomic<std::uint32_t> seenControl{0};
+        std::atomic<std::uint32_t> position{0};
+        std::atomic<bool> sounding{false};
+        std::atomic<std::uint64_t> renderedGeneration{0};
+        std::atomic<std::int64_t> renderedAtNs{0};
+    };
+
+    static bool validSlot(int slot) { return slot >= 0 && slot < kSlots; }
+    void fill(Slot& slot, std::uint8_t value);
+    // Applies the control thread's latest request to the renderer's state.
+    static void followControl(Slot& slot);
+    // Adds the slot's next `frames` samples to `mix`, advancing its position.
+    static void accumulate(Slot& slot, std::int32_t* mix, std::size_t frames);
+
+    std::array<Slot, kSlots> slots_;
+    std::atomic<std::uint64_t> callbacks_{0};
+    std::atomic<std::uint64_t> frames_{0};
+};
+
+}  // namespace scrivola
