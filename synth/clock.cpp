@@ -6,7 +6,9 @@
 
 namespace scrivola {
 
-std::optional<std::int64_t> MonotonicCounter::frequency() { return 1'000'000'000; }
+std::optional<std::int64_t> MonotonicCounter::frequency() {
+    return 1'000'000'000;
+}
 
 std::optional<std::int64_t> MonotonicCounter::counter() {
     timespec now{};

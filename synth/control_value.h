@@ -10,10 +10,10 @@
 namespace scrivola {
 
 class ControlValue {
-public:
+  public:
     using Listener = std::function<void(int)>;
 
-    constexpr ControlValue(int value, int minimum, int maximum)
+    ControlValue(int value, int minimum, int maximum)
         : value_(value), minimum_(minimum), maximum_(maximum) {}
 
     int value() const { return value_; }
@@ -41,7 +41,7 @@ public:
     // The widget bound to this value; called after every change made here.
     void setListener(Listener listener) { listener_ = std::move(listener); }
 
-private:
+  private:
     int value_;
     int minimum_;
     int maximum_;

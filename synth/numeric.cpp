@@ -1,10 +1,11 @@
 #include "synth/numeric.h"
 
+#include <locale.h>
+
 #include <charconv>
 #include <clocale>
-#include <cstdlib>
-#include <locale.h>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace scrivola {
@@ -38,8 +39,12 @@ Converted<T> roundInto(double value, double minimum, double maximum) {
     return static_cast<T>(rounded);
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -132,8 +137,7 @@ Converted<double> textToDouble(std::string_view text) {
     // from_chars takes no leading '+' and handles the sign itself only for '-'.
     const std::string_view number = body.substr(numberStart);
     double magnitude = 0.0;
-    const auto [ptr, ec] =
-        std::from_chars(number.data(), number.data() + number.size(), magnitude);
+    const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), magnitude);
     (void)ptr;
     if (ec == std::errc::result_out_of_range) {
         // from_chars reports both overflow and underflow this way; strtod in

@@ -14,12 +14,12 @@ namespace scrivola {
 
 // Parameters held as decimal text and converted again at every use.
 struct SynthState {
-    std::string amsp;   // amplitude-modulation rate, both voices
-    std::string fmsp;   // frequency-modulation rate of voice A
-    std::string amsp2;  // second amplitude-modulation rate, both voices
-    std::string cut;    // cut amount of voice A (0 or less: no cut)
-    std::string cut2;   // cut amount of voice B (0 or less: no cut)
-    std::string amount;  // decay step of `level` per decay tick
+    std::string amsp;          // amplitude-modulation rate, both voices
+    std::string fmsp;          // frequency-modulation rate of voice A
+    std::string amsp2;         // second amplitude-modulation rate, both voices
+    std::string cut;           // cut amount of voice A (0 or less: no cut)
+    std::string cut2;          // cut amount of voice B (0 or less: no cut)
+    std::string amount;        // decay step of `level` per decay tick
     std::int16_t penDown = 0;  // -1 while the left button holds the pen down
     std::int16_t level = 0;    // loudness copied into both voices
 };
@@ -43,7 +43,7 @@ enum SwitchId : int {
 // The twelve on/off switches (1 on, 0 off). The window's check boxes bind to
 // these values.
 class SwitchSet {
-public:
+  public:
     SwitchSet();
 
     int value(SwitchId id) const { return at(id).value(); }
@@ -54,7 +54,7 @@ public:
         return switches_[static_cast<std::size_t>(id) - 1];
     }
 
-private:
+  private:
     std::array<ControlValue, 12> switches_;
 };
 
@@ -65,7 +65,7 @@ struct Sliders {
     ControlValue VScroll1{0, 0, 100};
 };
 
-constexpr int kTableSize = 361;    // entries 0..360 of a wave table
+constexpr int kTableSize = 361;      // entries 0..360 of a wave table
 constexpr int kBufferSamples = 360;  // samples a sound buffer loops
 using WaveTable = std::array<std::uint8_t, kTableSize>;
 
@@ -95,7 +95,7 @@ struct modSynth_DX7 {
 // What the core needs of the drawing surface: clearing it to its background,
 // which also moves the current drawing position to (0, 0).
 class DrawingSurface {
-public:
+  public:
     virtual ~DrawingSurface() = default;
     virtual void clear() = 0;
 };

@@ -23,7 +23,7 @@ void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet
 
 // One tick evaluated literally, step by step and sample by sample. The
 // reference that waveTableTick is tested and measured against.
-void waveTableTickLiteral(modSynth_DX7& synth, const SynthState& state,
-                          const SwitchSet& switches, TickIo io);
+void waveTableTickLiteral(modSynth_DX7& synth, const SynthState& state, const SwitchSet& switches,
+                          TickIo io);
 
 }  // namespace scrivola
