@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# A private PulseAudio daemon whose default sink is a null sink, for tests
+# that play real audio and record what was played.
+#
+# As a wrapper:   scripts/pulse-env.sh <command...>
+#   starts the daemon, waits until it answers, runs the command with the
+#   variables below exported, stops exactly the daemon it started and exits
+#   with the command's status. Fails (status 1) when no daemon can be started.
+# Sourced:        source scripts/pulse-env.sh; pulse_env_start; ...; pulse_env_stop
+#
+# Exported to the command:
+#   PULSE_SERVER, PULSE_CLIENTCONFIG, DBUS_SESSION_BUS_ADDRESS  reach the daemon
+#   SCRIVOLA_PULSE_SINK     the null sink (record its ".monitor")
+#   SCRIVOLA_PULSE_DIR      the daemon's private folder
+#   SCRIVOLA_PULSE_ENV      this script, so the command can run
+#       "$SCRIVOLA_PULSE_ENV" daemon-stop    stop the daemon (the sound server vanishes)
+#       "$SCRIVOLA_PULSE_ENV" daemon-start   start it again in the same folder
+
+PULSE_ENV_SCRIPT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
+PULSE_ENV_SINK=scrivola_null
+
+# Starts the daemon described by the files in $1 and records its PID there.
+_pulse_env_launch() {
+    local dir=$1
+    HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" DBUS_SESSION_BUS_ADDRESS=disabled: \
+        PULSE_CLIENTCONFIG="$dir/client.conf" \
+        pulseaudio -n -F "$dir/daemon.pa" --daemonize=no --use-pid-file=no \
+        --exit-idle-time=-1 --system=no --realtime=no --high-priority=no \
+        --log-target=stderr </dev/null >>"$dir/daemon.log" 2>&1 &
+    echo $! >"$dir/daemon.pid"
+}
+
+# Waits up to ~10 s until the daemon in $1 answers; prints its log on failure.
+_pulse_env_wait_ready() {
+    local dir=$1 pid
+    pid=$(cat "$dir/daemon.pid")
+    for _ in $(seq 100); do
+        if PULSE_SERVER="unix:$dir/native" PULSE_CLIENTCONFIG="$dir/client.conf" \
+            DBUS_SESSION_BUS_ADDRESS=disabled: timeout 2 pactl info >/dev/null 2>&1; then
+            return 0
+        fi
+        if ! kill -0 "$pid" 2>/dev/null; then
+            break
+        fi
+        sleep 0.1
+    done
+    echo "pulse-env: the PulseAudio daemon did not start; its log:" >&2
+    cat "$dir/daemon.log" >&2
+    return 1
+}
+
+# Stops the daemon whose PID is recorded in $1 (only that process).
+_pulse_env_kill() {
+    local dir=$1 pid
+    [ -f "$dir/daemon.pid" ] || return 0
+    pid=$(cat "$dir/daemon.pid")
+    rm -f "$dir/daemon.pid"
+    [ -n "$pid" ] || return 0
+    kill -TERM "$pid" 2>/dev/null || return 0
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+}
+
+pulse_env_start() {
+    local dir
+    if ! command -v pulseaudio >/dev/null || ! command -v pactl >/dev/null; then
+        echo "pulse-env: pulseaudio and pactl are needed (scripts/install-deps.sh)" >&2
+        return 1
+    fi
+    dir=$(mktemp -d "${TMPDIR:-/tmp}/scrivola-pulse.XXXXXX") || return 1
+    mkdir -m 700 "$dir/home" "$dir/run"
+    echo "autospawn = no" >"$dir/client.conf"
+    cat >"$dir/daemon.pa" <<PA
+load-module module-native-protocol-unix auth-anonymous=1 socket=$dir/native
+load-module module-null-sink sink_name=$PULSE_ENV_SINK rate=44100 channels=1 format=s16le sink_properties=device.description=Scrivola_null_output
+set-default-sink $PULSE_ENV_SINK
+PA
+    _pulse_env_launch "$dir"
+    export SCRIVOLA_PULSE_DIR="$dir"
+    export SCRIVOLA_PULSE_SINK="$PULSE_ENV_SINK"
+    export SCRIVOLA_PULSE_ENV="$PULSE_ENV_SCRIPT"
+    export PULSE_SERVER="unix:$dir/native"
+    export PULSE_CLIENTCONFIG="$dir/client.conf"
+    export DBUS_SESSION_BUS_ADDRESS=disabled:
+    if ! _pulse_env_wait_ready "$dir"; then
+        pulse_env_stop
+        return 1
+    fi
+}
+
+pulse_env_stop() {
+    local dir=${SCRIVOLA_PULSE_DIR:-}
+    [ -n "$dir" ] && [ -d "$dir" ] || return 0
+    _pulse_env_kill "$dir"
+    rm -rf "$dir"
+    unset SCRIVOLA_PULSE_DIR PULSE_SERVER PULSE_CLIENTCONFIG
+}
+
+# Sourced: only define the functions.
+if [ "${BASH_SOURCE[0]}" != "$0" ]; then
+    return 0
+fi
+
+set -u
+case "${1:-}" in
+    "")
+        echo "usage: $0 <command...> | daemon-stop | daemon-start" >&2
+        exit 2
+        ;;
+    daemon-stop)
+        _pulse_env_kill "${SCRIVOLA_PULSE_DIR:?run under pulse-env.sh}"
+        exit 0
+        ;;
+    daemon-start)
+        _pulse_env_launch "${SCRIVOLA_PULSE_DIR:?run under pulse-env.sh}"
+        _pulse_env_wait_ready "$SCRIVOLA_PULSE_DIR"
+        exit $?
+        ;;
+esac
+
+trap pulse_env_stop EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+pulse_env_start || exit 1
+status=0
+"$@" || status=$?
+exit "$status"

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what the build needs, builds Scrivola Synth and runs the whole test
+# suite: the ThreadSanitizer build of the threaded tests, the AddressSanitizer
+# + UndefinedBehaviorSanitizer build of the whole suite, and finally the
+# normal build's whole suite, whose CTest summary closes the output.
+#
+#   scripts/test.sh           everything
+#   scripts/test.sh --quick   only the normal build's suite
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+
+QUICK=0
+if [ "${1:-}" = "--quick" ]; then QUICK=1; fi
+
+bash scripts/install-deps.sh
+
+JOBS=${JOBS:-2}
+export CTEST_OUTPUT_ON_FAILURE=1
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:${ASAN_OPTIONS:-}"
+export LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/lsan.supp:print_suppressions=0:${LSAN_OPTIONS:-}"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
+export TSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1:${TSAN_OPTIONS:-}"
+
+configure_and_build() {
+    local dir=$1
+    shift
+    echo "== building $dir"
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$dir.configure.log" 2>&1 ||
+        { cat "$dir.configure.log"; return 1; }
+    cmake --build "$dir" -j"$JOBS" > "$dir.build.log" 2>&1 ||
+        { tail -n 80 "$dir.build.log"; return 1; }
+}
+
+mkdir -p build
+status=0
+if [ "$QUICK" = 0 ]; then
+    configure_and_build build/tsan -DSCRIVOLA_SANITIZER=thread -DSCRIVOLA_BUILD_BENCH=OFF
+    echo "== ThreadSanitizer: threaded tests"
+    ctest --test-dir build/tsan -L threads -j"$JOBS" --timeout 300 || status=1
+
+    configure_and_build build/asan -DSCRIVOLA_SANITIZER=address -DSCRIVOLA_BUILD_BENCH=OFF
+    echo "== AddressSanitizer + UndefinedBehaviorSanitizer: whole suite"
+    ctest --test-dir build/asan -LE slow -j"$JOBS" --timeout 600 || status=1
+fi
+
+configure_and_build build/release
+echo "== whole suite"
+ctest --test-dir build/release -j"$JOBS" --timeout 600 || status=1
+exit $status
