@@ -1,0 +1,51 @@
+// The palette: eight swatches `lblcolor(0)`..`lblcolor(7)` beside the drawing
+// surface. Clicking one makes its colour the pen colour, and the pen colour
+// decides what a stroke does.
+//
+// The swatches' colours live in the swatch labels themselves: the window
+// implements SwatchLabels over its eight labels' background colours, and a
+// click copies the colour the clicked label has at that moment. There is no
+// separate colour table here.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "canvas/pen_surface.h"
+
+namespace scrivola {
+
+inline constexpr int kSwatchCount = 8;
+inline constexpr char kSwatchHint[] = "Select Colour";
+
+// Swatch indices from top to bottom on screen: the five parameter colours
+// (green, grey, red, blue, cyan), then magenta, yellow and white.
+inline constexpr std::array<int, kSwatchCount> kSwatchScreenOrder = {2, 0, 4, 1, 3, 5, 6, 7};
+
+// The window's eight swatch labels, by index 0..7.
+class SwatchLabels {
+  public:
+    virtual ~SwatchLabels() = default;
+    virtual void setBackColor(int index, ColorValue color) = 0;
+    virtual ColorValue backColor(int index) const = 0;
+};
+
+class Palette {
+  public:
+    Palette(SwatchLabels& lblcolor, PenSurface& picdraw);
+
+    // Start-up: swatch i gets entry i + 8 of the standard palette, swatch 0
+    // first; then the surface gets a black background (entry 0) and a white
+    // pen (entry 15).
+    void applyStartupColours();
+
+    // Sets the pen colour to the clicked swatch's background colour and
+    // changes nothing else. An index outside 0..7 is ignored.
+    void lblcolor_Click(std::int16_t index);
+
+  private:
+    SwatchLabels& lblcolor_;
+    PenSurface& picdraw_;
+};
+
+}  // namespace scrivola
