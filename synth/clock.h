@@ -9,7 +9,7 @@ namespace scrivola {
 // A performance counter: a count that rises steadily and the number of counts
 // per second. Either read can fail.
 class PerformanceCounter {
-  public:
+public:
     virtual ~PerformanceCounter() = default;
     virtual std::optional<std::int64_t> frequency() = 0;
     virtual std::optional<std::int64_t> counter() = 0;
@@ -17,7 +17,7 @@ class PerformanceCounter {
 
 // The system's monotonic clock in nanoseconds (frequency 1e9).
 class MonotonicCounter final : public PerformanceCounter {
-  public:
+public:
     std::optional<std::int64_t> frequency() override;
     std::optional<std::int64_t> counter() override;
 };

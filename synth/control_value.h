@@ -10,7 +10,7 @@
 namespace scrivola {
 
 class ControlValue {
-  public:
+public:
     using Listener = std::function<void(int)>;
 
     ControlValue(int value, int minimum, int maximum)
@@ -41,7 +41,7 @@ class ControlValue {
     // The widget bound to this value; called after every change made here.
     void setListener(Listener listener) { listener_ = std::move(listener); }
 
-  private:
+private:
     int value_;
     int minimum_;
     int maximum_;

@@ -18,7 +18,7 @@ enum class ConversionError { None, TypeMismatch, Overflow };
 // The result of a conversion that can fail: a value, or the reason it failed.
 template <typename T>
 class Converted {
-  public:
+public:
     constexpr Converted(T value) : value_(value), error_(ConversionError::None) {}
     constexpr Converted(ConversionError error) : value_(), error_(error) {}
 
@@ -39,7 +39,7 @@ class Converted {
         return ok();
     }
 
-  private:
+private:
     T value_;
     ConversionError error_;
 };

@@ -43,7 +43,7 @@ enum SwitchId : int {
 // The twelve on/off switches (1 on, 0 off). The window's check boxes bind to
 // these values.
 class SwitchSet {
-  public:
+public:
     SwitchSet();
 
     int value(SwitchId id) const { return at(id).value(); }
@@ -54,7 +54,7 @@ class SwitchSet {
         return switches_[static_cast<std::size_t>(id) - 1];
     }
 
-  private:
+private:
     std::array<ControlValue, 12> switches_;
 };
 
@@ -95,7 +95,7 @@ struct modSynth_DX7 {
 // What the core needs of the drawing surface: clearing it to its background,
 // which also moves the current drawing position to (0, 0).
 class DrawingSurface {
-  public:
+public:
     virtual ~DrawingSurface() = default;
     virtual void clear() = 0;
 };

@@ -12,7 +12,7 @@ namespace scrivola {
 enum class DisplayBox { WPB1, o1VU, Picture1, Picture2 };
 
 class ScopeDisplay {
-  public:
+public:
     virtual ~ScopeDisplay() = default;
     // Erases the box and moves its drawing position to (0, 0).
     virtual bool clearBox(DisplayBox box) = 0;
@@ -24,7 +24,7 @@ class ScopeDisplay {
 
 // A display that shows nothing (for tests and benchmarks).
 class NullDisplay final : public ScopeDisplay {
-  public:
+public:
     bool clearBox(DisplayBox) override { return true; }
     bool plotScopePoint(std::int16_t, float, DisplayBox) override { return true; }
     bool drawMeter(std::int16_t, DisplayBox) override { return true; }
@@ -33,7 +33,7 @@ class NullDisplay final : public ScopeDisplay {
 // The sound buffers: slot 0 plays voice A, slot 1 voice B. A write sends
 // entries 0..359 of the table; entry 360 never sounds.
 class WaveTableWriter {
-  public:
+public:
     virtual ~WaveTableWriter() = default;
     virtual bool writeWaveTable(std::int16_t slot, const WaveTable& table) = 0;
 };

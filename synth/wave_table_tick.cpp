@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "synth/sample_math.h"
+#include "synth/tick_steps.h"
 
 namespace scrivola {
 
@@ -120,7 +121,7 @@ const AngleTable& angles() {
 // The terms of one voice's shape for every table entry at one pitch term,
 // kept while the shape and the pitch term stay the same.
 class ShapeCache {
-  public:
+public:
     const ShapeTerms& at(Shape shape, std::int32_t pitch, int index) {
         if (shape != shape_ || pitch != pitch_ || !valid_) {
             shape_ = shape;
@@ -136,7 +137,7 @@ class ShapeCache {
         return terms_[index];
     }
 
-  private:
+private:
     Shape shape_ = Shape::None;
     std::int32_t pitch_ = 0;
     bool valid_ = false;
@@ -147,7 +148,7 @@ class ShapeCache {
 // A function of the clock reading, recomputed only when the reading changes.
 template <typename F>
 class ClockCache {
-  public:
+public:
     explicit ClockCache(F f) : f_(f), bits_(std::bit_cast<std::uint32_t>(0.0f)), value_(f_(0.0f)) {}
     auto operator()(float clockSeconds) {
         const std::uint32_t bits = std::bit_cast<std::uint32_t>(clockSeconds);
@@ -158,7 +159,7 @@ class ClockCache {
         return value_;
     }
 
-  private:
+private:
     F f_;
     std::uint32_t bits_;
     decltype(std::declval<F>()(0.0f)) value_;
@@ -166,7 +167,7 @@ class ClockCache {
 
 // The cut divisors depend only on fmTerm and the cut amount.
 class CutCache {
-  public:
+public:
     std::optional<double> cut(std::int32_t fmTerm, std::int16_t amount) {
         if (!valid_ || fmTerm != fmTerm_ || amount != amount_) {
             valid_ = true;
@@ -177,7 +178,7 @@ class CutCache {
         return value_;
     }
 
-  private:
+private:
     bool valid_ = false;
     std::int32_t fmTerm_ = 0;
     std::int16_t amount_ = 0;
@@ -198,12 +199,7 @@ FastCaches& caches() {
 }  // namespace
 
 void waveTableTick(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, TickIo io) {
-    m.peakA = 0;
-    m.peakB = 0;
-    io.display.clearBox(DisplayBox::WPB1);
-    io.display.clearBox(DisplayBox::o1VU);
-    io.display.clearBox(DisplayBox::Picture1);
-    io.display.clearBox(DisplayBox::Picture2);
+    tick_steps::beginTick(m, io.display);
 
     // Converted at the first sample before any use; the same at every later
     // sample of this tick because the texts cannot change during it.
@@ -289,20 +285,10 @@ void waveTableTick(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Ti
             }
         }
 
-        toByte(static_cast<double>(m.sampleA) + 128.0).assignTo(m.tableA[i]);
-        toByte(static_cast<double>(m.sampleB) + 128.0).assignTo(m.tableB[i]);
-        if (m.sampleA > m.peakA)
-            toInt16(m.sampleA).assignTo(m.peakA);
-        if (m.sampleB > m.peakB)
-            toInt16(m.sampleB).assignTo(m.peakB);
-        io.display.plotScopePoint(m.sampleIndex, m.sampleA, DisplayBox::WPB1);
-        io.display.plotScopePoint(m.sampleIndex, m.sampleB, DisplayBox::Picture1);
+        tick_steps::finishSample(m, io.display);
     }
 
-    io.sound.writeWaveTable(0, m.tableA);
-    io.display.drawMeter(m.peakA, DisplayBox::o1VU);
-    io.sound.writeWaveTable(1, m.tableB);
-    io.display.drawMeter(m.peakB, DisplayBox::Picture2);
+    tick_steps::endTick(m, io);
 }
 
 }  // namespace scrivola

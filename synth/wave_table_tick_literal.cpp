@@ -2,6 +2,7 @@
 // order, texts converted and the switches read at every sample. Slow, but the
 // definition that the fast tick must match value for value.
 #include "synth/sample_math.h"
+#include "synth/tick_steps.h"
 #include "synth/wave_table_tick.h"
 
 namespace scrivola {
@@ -81,35 +82,18 @@ void literalSample(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Ti
             m.sampleB = toSingle(m.sampleB / *divisor);
         }
     }
-    // 30, 31: the table entries
-    toByte(static_cast<double>(m.sampleA) + 128.0).assignTo(m.tableA[m.sampleIndex]);
-    toByte(static_cast<double>(m.sampleB) + 128.0).assignTo(m.tableB[m.sampleIndex]);
-    // 32, 33: peaks
-    if (m.sampleA > m.peakA)
-        toInt16(m.sampleA).assignTo(m.peakA);
-    if (m.sampleB > m.peakB)
-        toInt16(m.sampleB).assignTo(m.peakB);
-    // 34, 35: scope points
-    io.display.plotScopePoint(m.sampleIndex, m.sampleA, DisplayBox::WPB1);
-    io.display.plotScopePoint(m.sampleIndex, m.sampleB, DisplayBox::Picture1);
+    // 30..35: table entries, peaks, scope points
+    tick_steps::finishSample(m, io.display);
 }
 
 }  // namespace
 
 void waveTableTickLiteral(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, TickIo io) {
-    m.peakA = 0;
-    m.peakB = 0;
-    io.display.clearBox(DisplayBox::WPB1);
-    io.display.clearBox(DisplayBox::o1VU);
-    io.display.clearBox(DisplayBox::Picture1);
-    io.display.clearBox(DisplayBox::Picture2);
+    tick_steps::beginTick(m, io.display);
     for (m.sampleIndex = 0; m.sampleIndex < kTableSize; ++m.sampleIndex) {
         literalSample(m, s, sw, io);
     }
-    io.sound.writeWaveTable(0, m.tableA);
-    io.display.drawMeter(m.peakA, DisplayBox::o1VU);
-    io.sound.writeWaveTable(1, m.tableB);
-    io.display.drawMeter(m.peakB, DisplayBox::Picture2);
+    tick_steps::endTick(m, io);
 }
 
 }  // namespace scrivola

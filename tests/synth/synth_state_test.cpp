@@ -67,10 +67,21 @@ TEST(SynthState, StartupValues) {
 
 // For each reset: the switch values it leaves when every switch starts on,
 // and when every switch starts off (-1 marks "unchanged").
+void applyReset(const std::string& name, SynthState& state, SwitchSet& switches,
+                DrawingSurface& surface) {
+    if (name == "resetSynth")
+        resetSynth(state, switches);
+    if (name == "resetAll")
+        resetAll(state, switches, surface);
+    if (name == "resetVoiceA")
+        resetVoiceA(switches);
+    if (name == "resetVoiceB")
+        resetVoiceB(switches);
+}
+
 struct ResetCase {
     const char* name;
     bool setsTexts;
-    bool clearsDrawing;
     int check3;  // value after the reset from all-on (1 = left on)
     std::vector<std::string> orderFromAllOn;
 };
@@ -79,22 +90,19 @@ TEST(Resets, TouchExactlyTheirItemsInOrder) {
     const ResetCase cases[] = {
         {"resetSynth",
          true,
-         false,
          1,
          {"Check2=0", "Check4=0", "Check5=0", "Check6=0", "Check8=0", "Check9=0", "Check10=0",
           "Check11=0", "Check12=0"}},
         {"resetAll",
-         true,
          true,
          0,
          {"clear", "Check3=0", "Check2=0", "Check4=0", "Check5=0", "Check6=0", "Check8=0",
           "Check9=0", "Check10=0", "Check11=0", "Check12=0"}},
         {"resetVoiceA",
          false,
-         false,
          1,
          {"Check2=0", "Check4=0", "Check5=0", "Check6=0", "Check8=0", "Check9=0"}},
-        {"resetVoiceB", false, false, 1, {"Check10=0", "Check11=0", "Check12=0"}},
+        {"resetVoiceB", false, 1, {"Check10=0", "Check11=0", "Check12=0"}},
     };
     for (const ResetCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -106,15 +114,7 @@ TEST(Resets, TouchExactlyTheirItemsInOrder) {
         setAllSwitches(switches, 1);
         Recorder recorder;
         recorder.watch(switches);
-        const std::string name = c.name;
-        if (name == "resetSynth")
-            resetSynth(state, switches);
-        if (name == "resetAll")
-            resetAll(state, switches, recorder);
-        if (name == "resetVoiceA")
-            resetVoiceA(switches);
-        if (name == "resetVoiceB")
-            resetVoiceB(switches);
+        applyReset(c.name, state, switches, recorder);
 
         EXPECT_EQ(recorder.log, c.orderFromAllOn);
         const std::string text = c.setsTexts ? "0" : "9";
@@ -147,13 +147,7 @@ TEST(Resets, SwitchOnOrderFromAllOff) {
         setAllSwitches(switches, 0);
         Recorder recorder;
         recorder.watch(switches);
-        const std::string name = c.name;
-        if (name == "resetSynth")
-            resetSynth(state, switches);
-        if (name == "resetVoiceA")
-            resetVoiceA(switches);
-        if (name == "resetVoiceB")
-            resetVoiceB(switches);
+        applyReset(c.name, state, switches, recorder);
         EXPECT_EQ(recorder.log, c.order);
     }
 }

@@ -15,7 +15,7 @@ namespace scrivola::testing {
 // A counter at `frequency` counts per second that advances by `step` counts
 // at every read; failures can be switched on.
 class FakeCounter : public PerformanceCounter {
-  public:
+public:
     std::int64_t count = 0;
     std::int64_t step = 0;
     std::int64_t frequencyValue = 1000;
