@@ -1,5 +1,6 @@
 #include "audio/rtaudio_device.h"
 
+#include <alsa/asoundlib.h>
 #include <rtaudio/RtAudio.h>
 
 #include <atomic>
@@ -54,6 +55,10 @@ void onStreamError(RtAudioError::Type /*type*/, const std::string& /*text*/) {
         callbackStream->errors.fetch_add(1, std::memory_order_relaxed);
     }
 }
+
+// ALSA's library prints every failed lookup to stderr (a dozen lines per
+// attempt when there is no sound card). The reason we keep comes from RtAudio.
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
 const char* apiName(RtAudio::Api api) {
     return api == RtAudio::LINUX_PULSE ? "PulseAudio" : "ALSA";
@@ -122,6 +127,7 @@ void closeQuietly(RtAudio& audio) {
 RtAudioDevice::RtAudioDevice() : RtAudioDevice(Settings{}) {}
 
 RtAudioDevice::RtAudioDevice(Settings settings) : settings_(settings) {
+    snd_lib_error_set_handler(&ignoreAlsaMessage);
     if (settings_.bufferFrames == 0) {
         settings_.bufferFrames = Settings{}.bufferFrames;
     }
