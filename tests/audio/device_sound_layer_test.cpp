@@ -1,0 +1,194 @@
+#include "audio/device_sound_layer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "audio/silent_sound_layer.h"
+#include "fake_audio_device.h"
+
+namespace scrivola {
+namespace {
+
+using testing::FakeAudioDevice;
+using testing::FakeDeviceLog;
+
+std::int16_t voice(std::uint8_t b) {
+    return static_cast<std::int16_t>((b - 128) * 256);
+}
+
+WaveTable rampTable() {
+    WaveTable table{};
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        table[k] = static_cast<std::uint8_t>(k % 251);
+    }
+    return table;
+}
+
+// A layer over a fake device, with a clock the test moves by hand.
+struct Rig {
+    explicit Rig(BufferCreationCheck canCreate = {}) {
+        auto owned = std::make_unique<FakeAudioDevice>(log);
+        device = owned.get();
+        layer = std::make_unique<DeviceSoundLayer>(std::move(owned), std::move(canCreate),
+                                                   [this] { return nowNs; });
+    }
+    void advanceMs(std::int64_t ms) { nowNs += ms * 1'000'000; }
+
+    FakeDeviceLog log;
+    FakeAudioDevice* device = nullptr;
+    std::int64_t nowNs = 1'000'000'000;
+    std::unique_ptr<DeviceSoundLayer> layer;
+};
+
+TEST(DeviceSoundLayer, OpenCreatesBothBuffersOnAnOpenDevice) {
+    Rig rig;
+    ASSERT_TRUE(rig.layer->openSound());
+    EXPECT_TRUE(rig.layer->isDeviceOpen());
+    EXPECT_TRUE(rig.layer->hasBuffer(0));
+    EXPECT_TRUE(rig.layer->hasBuffer(1));
+    EXPECT_EQ(rig.layer->sampleRate(), 44100u);
+    EXPECT_EQ(rig.layer->failureReason(), "");
+}
+
+TEST(DeviceSoundLayer, DeviceThatCannotOpenFailsAndReleasesNothing) {
+    Rig rig;
+    rig.device->openSucceeds = false;
+    EXPECT_FALSE(rig.layer->openSound());
+    EXPECT_EQ(rig.log.closes, 0);
+    EXPECT_FALSE(rig.layer->hasBuffer(0));
+    EXPECT_FALSE(rig.layer->hasBuffer(1));
+    EXPECT_EQ(rig.layer->failureReason(), "no device here");
+    EXPECT_FALSE(rig.layer->Play(0, DSBPLAY_LOOPING));
+}
+
+TEST(DeviceSoundLayer, BufferThatCannotBeCreatedEmptiesBothSlotsAndTheDevice) {
+    for (int failing : {0, 1}) {
+        Rig rig([failing](int slot) { return slot != failing; });
+        EXPECT_FALSE(rig.layer->openSound()) << failing;
+        EXPECT_FALSE(rig.layer->hasBuffer(0)) << failing;
+        EXPECT_FALSE(rig.layer->hasBuffer(1)) << failing;
+        EXPECT_FALSE(rig.layer->isDeviceOpen()) << failing;
+        EXPECT_EQ(rig.log.closes, 1) << failing;
+        EXPECT_EQ(rig.layer->failureReason(),
+                  "could not create sound buffer " + std::to_string(failing));
+        EXPECT_FALSE(rig.layer->recoverIfLost()) << "nothing to recover after a failed open";
+        EXPECT_EQ(rig.log.opens, 1);
+    }
+}
+
+TEST(DeviceSoundLayer, ReleaseTwiceIsHarmlessAndLeavesNothingToWrite) {
+    Rig rig;
+    ASSERT_TRUE(rig.layer->openSound());
+    rig.layer->releaseSound();
+    rig.layer->releaseSound();
+    EXPECT_FALSE(rig.layer->isDeviceOpen());
+    EXPECT_FALSE(rig.layer->hasBuffer(0));
+    EXPECT_FALSE(rig.layer->hasBuffer(1));
+    EXPECT_FALSE(rig.layer->Play(0, DSBPLAY_LOOPING));
+    EXPECT_FALSE(rig.layer->writeWaveTable(1, rampTable()));
+    EXPECT_FALSE(rig.layer->recoverIfLost());
+    EXPECT_EQ(rig.log.opens, 1);
+}
+
+TEST(DeviceSoundLayer, WritesSendEntries0To359OfTheRightSlotOnly) {
+    Rig rig;
+    ASSERT_TRUE(rig.layer->openSound());
+    WaveTable table = rampTable();
+    table[360] = 255;
+    ASSERT_TRUE(rig.layer->writeWaveTable(1, table));
+    for (std::size_t k = 0; k < 360; ++k) {
+        ASSERT_EQ(rig.layer->mixer().sample(1, k), table[k]) << k;
+        ASSERT_EQ(rig.layer->mixer().sample(0, k), 128) << k;
+    }
+    ASSERT_TRUE(rig.layer->Play(1, DSBPLAY_LOOPING));
+    const auto before = rig.device->render(720);
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        ASSERT_EQ(before[i], voice(table[i % 360])) << i;
+    }
+    table[360] = 0;  // only entry 360 changes: nothing audible changes
+    ASSERT_TRUE(rig.layer->writeWaveTable(1, table));
+    EXPECT_EQ(rig.device->render(720), before);
+}
+
+TEST(DeviceSoundLayer, SlotsOtherThan0And1AreRefused) {
+    Rig rig;
+    ASSERT_TRUE(rig.layer->openSound());
+    for (std::int16_t slot : {std::int16_t{-1}, std::int16_t{2}, std::int16_t{32767}}) {
+        EXPECT_FALSE(rig.layer->writeWaveTable(slot, rampTable())) << slot;
+        EXPECT_FALSE(rig.layer->Play(slot, DSBPLAY_LOOPING)) << slot;
+    }
+}
+
+TEST(DeviceSoundLayer, ReopenedOutputKeepsBuffersAndPlayPositions) {
+    Rig rig;
+    ASSERT_TRUE(rig.layer->openSound());
+    const WaveTable table = rampTable();
+    ASSERT_TRUE(rig.layer->writeWaveTable(0, table));
+    ASSERT_TRUE(rig.layer->Play(0, DSBPLAY_LOOPING));
+    rig.device->render(100);
+    EXPECT_TRUE(rig.layer->recoverIfLost());
+    EXPECT_EQ(rig.log.opens, 1) << "a healthy output is left alone";
+
+    rig.device->failed = true;
+    EXPECT_TRUE(rig.layer->recoverIfLost());
+    EXPECT_EQ(rig.log.opens, 2);
+    EXPECT_EQ(rig.layer->counters().recoveries, 1u);
+    const auto out = rig.device->render(3);
+    EXPECT_EQ(out[0], voice(table[100]));
+    EXPECT_EQ(out[2], voice(table[102]));
+}
+
+TEST(DeviceSoundLayer, OutputWhoseCallbackStopsIsReopenedAfter200Ms) {
+    Rig rig;
+    ASSERT_TRUE(rig.layer->openSound());
+    for (int i = 0; i < 5; ++i) {  // callbacks keep coming: never lost
+        rig.advanceMs(300);
+        rig.device->render(256);
+        EXPECT_TRUE(rig.layer->recoverIfLost());
+    }
+    EXPECT_EQ(rig.log.opens, 1);
+
+    rig.advanceMs(150);  // silent for 150 ms: still fine
+    EXPECT_TRUE(rig.layer->recoverIfLost());
+    EXPECT_EQ(rig.log.opens, 1);
+    rig.advanceMs(100);  // 250 ms without a callback: lost
+    EXPECT_TRUE(rig.layer->recoverIfLost());
+    EXPECT_EQ(rig.log.opens, 2);
+    EXPECT_EQ(rig.log.closes, 1);
+}
+
+TEST(DeviceSoundLayer, FailedReopenIsRetriedOnTheNextCall) {
+    Rig rig;
+    ASSERT_TRUE(rig.layer->openSound());
+    ASSERT_TRUE(rig.layer->Play(1, DSBPLAY_LOOPING));
+    rig.device->failed = true;
+    rig.device->openSucceeds = false;
+    EXPECT_FALSE(rig.layer->recoverIfLost());
+    EXPECT_FALSE(rig.layer->isDeviceOpen());
+    EXPECT_EQ(rig.layer->failureReason(), "no device here");
+    EXPECT_TRUE(rig.layer->hasBuffer(1)) << "buffers survive while the output is gone";
+
+    rig.device->openSucceeds = true;
+    EXPECT_TRUE(rig.layer->recoverIfLost());
+    EXPECT_TRUE(rig.layer->isDeviceOpen());
+    EXPECT_EQ(rig.layer->failureReason(), "");
+    rig.device->render(1);
+    EXPECT_TRUE(rig.layer->mixer().isSounding(1));
+}
+
+TEST(SilentSoundLayer, OpensAndAcceptsEverything) {
+    SilentSoundLayer layer;
+    EXPECT_TRUE(layer.openSound());
+    EXPECT_TRUE(layer.Play(0, DSBPLAY_LOOPING));
+    EXPECT_TRUE(layer.writeWaveTable(1, WaveTable{}));
+    layer.releaseSound();
+    layer.releaseSound();
+    EXPECT_TRUE(layer.recoverIfLost());
+    EXPECT_EQ(layer.failureReason(), "");
+}
+
+}  // namespace
+}  // namespace scrivola

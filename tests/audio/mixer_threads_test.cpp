@@ -1,0 +1,98 @@
+// One thread rewrites whole loops while another renders them, as the window
+// and the audio callback do. Meant to run under ThreadSanitizer as well.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "audio/loop_mixer.h"
+
+namespace scrivola {
+namespace {
+
+using Loop = std::array<std::uint8_t, LoopMixer::kLoopSamples>;
+
+Loop constantLoop(std::uint8_t value) {
+    Loop loop;
+    loop.fill(value);
+    return loop;
+}
+
+TEST(LoopMixerThreads, RewritesWhilePlayingOnlyEverSoundOldOrNewSamples) {
+    LoopMixer mixer;
+    mixer.createBuffer(0);
+    mixer.createBuffer(1);
+    ASSERT_TRUE(mixer.play(0, true));
+    ASSERT_TRUE(mixer.play(1, true));
+
+    // Slot 0 alternates between 160 and 96, slot 1 between 140 and 128: every
+    // mixed sample must be one of the four sums.
+    const std::set<int> allowed = {(32 + 12) * 256, (32 + 0) * 256, (-32 + 12) * 256,
+                                   (-32 + 0) * 256};
+    const Loop a0 = constantLoop(160), a1 = constantLoop(96);
+    const Loop b0 = constantLoop(140), b1 = constantLoop(128);
+    ASSERT_TRUE(mixer.write(0, a0));
+    ASSERT_TRUE(mixer.write(1, b0));
+    std::atomic<bool> stop{false};
+    std::atomic<int> writes{0};
+    std::thread window([&] {
+        for (int i = 0; !stop.load(); ++i) {
+            mixer.write(0, i % 2 ? a1 : a0);
+            mixer.write(1, i % 3 ? b1 : b0);
+            (void)mixer.counters();
+            writes.fetch_add(1);
+        }
+    });
+
+    std::vector<std::int16_t> out(256);
+    std::size_t bad = 0;
+    constexpr int kCallbacks = 4000;
+    for (int c = 0; c < kCallbacks; ++c) {
+        mixer.render(out.data(), out.size());
+        for (std::int16_t v : out) {
+            bad += allowed.count(v) == 0 ? 1 : 0;
+        }
+    }
+    stop.store(true);
+    window.join();
+
+    EXPECT_EQ(bad, 0u);
+    EXPECT_GT(writes.load(), 0);
+    const SoundCounters counters = mixer.counters();
+    EXPECT_EQ(counters.callbacks, static_cast<std::uint64_t>(kCallbacks));
+    EXPECT_EQ(counters.frames, static_cast<std::uint64_t>(kCallbacks) * 256);
+    EXPECT_LE(counters.slots[0].renderedGeneration, counters.slots[0].writtenGeneration);
+}
+
+TEST(LoopMixerThreads, PlayAndReleaseWhileRenderingStayOrderly) {
+    LoopMixer mixer;
+    std::atomic<bool> stop{false};
+    std::thread window([&] {
+        const Loop loud = constantLoop(255);
+        for (int i = 0; !stop.load(); ++i) {
+            const int slot = i % 2;
+            mixer.createBuffer(slot);
+            mixer.write(slot, loud);
+            mixer.play(slot, i % 4 < 2);
+            mixer.releaseBuffer(slot);
+        }
+    });
+    std::vector<std::int16_t> out(128);
+    for (int c = 0; c < 4000; ++c) {
+        mixer.render(out.data(), out.size());
+        for (std::int16_t v : out) {
+            // Silence, one loud voice, a loud voice over a fresh (silent)
+            // buffer, or both loud.
+            ASSERT_TRUE(v == 0 || v == 127 * 256 || v == 32767) << v;
+        }
+    }
+    stop.store(true);
+    window.join();
+}
+
+}  // namespace
+}  // namespace scrivola
