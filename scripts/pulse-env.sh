@@ -37,6 +37,7 @@ _pulse_env_wait_ready() {
     for _ in $(seq 100); do
         if PULSE_SERVER="unix:$dir/native" PULSE_CLIENTCONFIG="$dir/client.conf" \
             DBUS_SESSION_BUS_ADDRESS=disabled: timeout 2 pactl info >/dev/null 2>&1; then
+            _pulse_env_wait_clocked "$dir"
             return 0
         fi
         if ! kill -0 "$pid" 2>/dev/null; then
@@ -47,6 +48,17 @@ _pulse_env_wait_ready() {
     echo "pulse-env: the PulseAudio daemon did not start; its log:" >&2
     cat "$dir/daemon.log" >&2
     return 1
+}
+
+# A fresh null sink first sleeps through one long block (about 2 s) before it
+# follows the short latency the loopback asks for; until then new streams
+# stall. Waits (at most 8 s) until its monitor delivers the first samples.
+_pulse_env_wait_clocked() {
+    local dir=$1
+    PULSE_SERVER="unix:$dir/native" PULSE_CLIENTCONFIG="$dir/client.conf" \
+        DBUS_SESSION_BUS_ADDRESS=disabled: timeout 8 bash -c \
+        "parec --raw --latency-msec=10 --device=$PULSE_ENV_SINK.monitor | head -c 4" \
+        >/dev/null 2>&1 || true
 }
 
 # Stops the daemon whose PID is recorded in $1 (only that process).
@@ -76,6 +88,10 @@ pulse_env_start() {
     cat >"$dir/daemon.pa" <<PA
 load-module module-native-protocol-unix auth-anonymous=1 socket=$dir/native
 load-module module-null-sink sink_name=$PULSE_ENV_SINK rate=44100 channels=1 format=s16le sink_properties=device.description=Scrivola_null_output
+# Keeps the sink clocked in 10 ms steps, as a sound card would be, instead of
+# idling in 2 s blocks that stall every stream that connects.
+load-module module-null-sink sink_name=scrivola_drain rate=44100 channels=1 format=s16le
+load-module module-loopback source=$PULSE_ENV_SINK.monitor sink=scrivola_drain latency_msec=10 source_dont_move=1 sink_dont_move=1
 set-default-sink $PULSE_ENV_SINK
 PA
     _pulse_env_launch "$dir"

@@ -1,0 +1,204 @@
+// Plays through the real RtAudio output into a private PulseAudio null sink
+// (scripts/pulse-env.sh) and checks what arrives on the sink's monitor.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/rtaudio_sound_layer.h"
+#include "monitor_recorder.h"
+#include "signal_analysis.h"
+#include "synth/numeric.h"
+
+namespace scrivola {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::MonitorRecorder;
+using Clock = std::chrono::steady_clock;
+
+// Voice A's table for tone 1 with only the plain sine on at amplitude 100.
+WaveTable referenceTable() {
+    WaveTable table{};
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        const float angle = toSingle(static_cast<double>(k) * 0.01745329251994);
+        const double sample = roundHalfEven(std::sin(static_cast<double>(angle)) * 100.0);
+        table[k] = toByte(sample + 128.0).value();
+    }
+    return table;
+}
+
+std::vector<std::int16_t> expectedPeriod(const WaveTable& table) {
+    std::vector<std::int16_t> period(360);
+    for (std::size_t k = 0; k < period.size(); ++k) {
+        period[k] = static_cast<std::int16_t>((table[k] - 128) * 256);
+    }
+    return period;
+}
+
+std::string monitorSource() {
+    const char* sink = std::getenv("SCRIVOLA_PULSE_SINK");
+    return std::string(sink != nullptr ? sink : "scrivola_null") + ".monitor";
+}
+
+// The recording from the first sounding sample on (the part before playback
+// started is silence).
+std::span<const std::int16_t> fromFirstSound(const std::vector<std::int16_t>& samples) {
+    const auto first = std::find_if(samples.begin(), samples.end(), [](auto v) { return v != 0; });
+    return {first, samples.end()};
+}
+
+// Prints how long a written table waits until a callback first plays it
+// (a measurement, not a check: the machine is shared).
+void reportPickupDelay(SoundLayer& layer) {
+    std::vector<double> delaysMs;
+    const WaveTable table = referenceTable();
+    for (int i = 0; i < 40; ++i) {
+        const auto written = Clock::now();
+        layer.writeWaveTable(0, table);
+        const std::uint64_t generation = layer.counters().slots[0].writtenGeneration;
+        std::this_thread::sleep_for(25ms);
+        const SlotCounters slot = layer.counters().slots[0];
+        if (slot.renderedGeneration == generation) {
+            const auto writtenNs =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch())
+                    .count();
+            delaysMs.push_back(static_cast<double>(slot.renderedAtNs - writtenNs) / 1e6);
+        }
+    }
+    if (delaysMs.empty()) {
+        return;
+    }
+    std::sort(delaysMs.begin(), delaysMs.end());
+    std::cout << "write to first render: median " << delaysMs[delaysMs.size() / 2] << " ms, max "
+              << delaysMs.back() << " ms over " << delaysMs.size() << " writes\n";
+}
+
+class RealAudio : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr)
+            << "needs the private sound server: run under scripts/pulse-env.sh";
+    }
+
+    // Opens the layer with the reference table looping in slot 0 and the
+    // centre line in slot 1.
+    void startReference(RtAudioSoundLayer& layer) {
+        ASSERT_TRUE(layer.openSound()) << layer.failureReason();
+        std::cout << "output: " << layer.outputDescription() << "\n";
+        WaveTable centre;
+        centre.fill(128);
+        ASSERT_TRUE(layer.writeWaveTable(0, referenceTable()));
+        ASSERT_TRUE(layer.writeWaveTable(1, centre));
+        ASSERT_TRUE(layer.Play(0, DSBPLAY_LOOPING));
+        ASSERT_TRUE(layer.Play(1, DSBPLAY_LOOPING));
+    }
+
+    // Records the monitor for `duration` once it delivers, and returns the
+    // sounding part.
+    std::vector<std::int16_t> record(std::chrono::milliseconds duration) {
+        MonitorRecorder recorder(monitorSource());
+        if (!recorder.start()) {
+            ADD_FAILURE() << recorder.error();
+            return {};
+        }
+        if (!recorder.waitForData(8s)) {
+            ADD_FAILURE() << "the sink's monitor delivers nothing";
+            return {};
+        }
+        std::this_thread::sleep_for(duration);
+        recorder.stop();
+        const std::vector<std::int16_t> all = recorder.samples();
+        const auto sounding = fromFirstSound(all);
+        return {sounding.begin(), sounding.end()};
+    }
+};
+
+TEST_F(RealAudio, ReferenceTableIsTheKnownSine) {
+    const WaveTable table = referenceTable();
+    const std::pair<int, int> known[] = {{0, 128},   {1, 130},  {45, 199},  {90, 228},
+                                         {180, 128}, {270, 28}, {359, 126}, {360, 128}};
+    for (auto [k, value] : known) {
+        EXPECT_EQ(table[static_cast<std::size_t>(k)], value) << "entry " << k;
+    }
+}
+
+TEST_F(RealAudio, LoopSoundsBitExactAt122_5Hz) {
+    RtAudioSoundLayer layer;
+    startReference(layer);
+    const std::vector<std::int16_t> recorded = record(1200ms);
+    const SoundCounters counters = layer.counters();
+    reportPickupDelay(layer);
+    layer.releaseSound();
+
+    ASSERT_GE(recorded.size(), 44100u / 2) << "too little sound reached the sink";
+    const std::span<const std::int16_t> analysed(recorded.data(),
+                                                 std::min<std::size_t>(recorded.size(), 32768));
+    const double frequency = testing::dominantFrequency(analysed, 44100.0);
+    std::cout << "dominant frequency " << frequency << " Hz over " << analysed.size()
+              << " samples; " << counters.callbacks << " callbacks, " << counters.frames
+              << " frames\n";
+    EXPECT_NEAR(frequency, 122.5, 0.5);
+
+    const std::vector<std::int16_t> period = expectedPeriod(referenceTable());
+    const auto at = testing::findExactly(recorded, period);
+    ASSERT_TRUE(at.has_value()) << "no recorded period equals the table";
+    const std::size_t repeats = testing::countRepetitions(recorded, period, *at);
+    std::cout << "exact periods in a row from sample " << *at << ": " << repeats << " of "
+              << recorded.size() / 360 << "\n";
+}
+
+TEST_F(RealAudio, SoundComesBackAfterTheServerReturns) {
+    const char* control = std::getenv("SCRIVOLA_PULSE_ENV");
+    ASSERT_NE(control, nullptr) << "run under scripts/pulse-env.sh";
+    const std::string script = control;
+
+    RtAudioSoundLayer layer;
+    startReference(layer);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(layer.recoverIfLost());
+    EXPECT_EQ(layer.counters().recoveries, 0u);
+
+    ASSERT_EQ(std::system(("'" + script + "' daemon-stop").c_str()), 0);
+    bool noticed = false;
+    for (int poll = 0; poll < 8 && !noticed; ++poll) {
+        std::this_thread::sleep_for(250ms);
+        const auto t0 = Clock::now();
+        noticed = !layer.recoverIfLost();
+        std::cout << "while the server is away: recoverIfLost took "
+                  << std::chrono::duration<double, std::milli>(Clock::now() - t0).count()
+                  << " ms\n";
+    }
+    EXPECT_TRUE(noticed) << "the lost server went unnoticed";
+
+    ASSERT_EQ(std::system(("'" + script + "' daemon-start").c_str()), 0);
+    const auto back = Clock::now();
+    int polls = 0;
+    bool recovered = false;
+    while (!recovered && polls < 8) {  // eight polls of 250 ms: 2 s
+        std::this_thread::sleep_for(250ms);
+        recovered = layer.recoverIfLost();
+        ++polls;
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - back).count();
+    std::cout << "output reopened " << seconds << " s after the server returned (" << polls
+              << " polls), " << layer.outputDescription() << "\n";
+    ASSERT_TRUE(recovered) << layer.failureReason();
+    EXPECT_GE(layer.counters().recoveries, 1u);
+
+    const std::vector<std::int16_t> recorded = record(600ms);
+    layer.releaseSound();
+    EXPECT_TRUE(testing::findExactly(recorded, expectedPeriod(referenceTable())).has_value())
+        << "the loop does not sound again after the reopen";
+}
+
+}  // namespace
+}  // namespace scrivola
