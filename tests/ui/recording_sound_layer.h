@@ -1,0 +1,39 @@
+// A sound layer that records what the window asks of it.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "audio/sound_layer.h"
+
+namespace scrivola {
+
+class RecordingSoundLayer final : public SoundLayer {
+public:
+    bool openResult = true;
+    int opens = 0;
+    int releases = 0;
+    std::vector<std::pair<int, int>> plays;  // (slot, flags)
+    std::array<int, 2> writes{};
+    std::array<WaveTable, 2> lastTable{};
+
+    bool openSound() override {
+        ++opens;
+        return openResult;
+    }
+    bool Play(std::int16_t slot, int flags) override {
+        plays.emplace_back(slot, flags);
+        return true;
+    }
+    bool writeWaveTable(std::int16_t slot, const WaveTable& table) override {
+        if (slot < 0 || slot > 1) {
+            return false;
+        }
+        ++writes[static_cast<std::size_t>(slot)];
+        lastTable[static_cast<std::size_t>(slot)] = table;
+        return true;
+    }
+    void releaseSound() override { ++releases; }
+};
+
+}  // namespace scrivola

@@ -1,0 +1,192 @@
+#include "ui/form1.h"
+
+#include <QCloseEvent>
+#include <QLayout>
+#include <QLocale>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "synth/level_decay.h"
+#include "synth/wave_table_tick.h"
+#include "ui/artwork.h"
+#include "ui/control_binding.h"
+#include "ui/form_face.h"
+#include "ui/form_layout.h"
+
+namespace scrivola {
+
+Form1::Form1(SoundLayer& sound, QWidget* parent) : QMainWindow(parent), sound_(sound) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8(kFormCaption));
+    setWindowIcon(applicationIcon());
+    // A fixed single border: no maximise button and no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    face_ = new FormFace(this);
+    setCentralWidget(face_);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    controls_ = buildFormControls(*face_);
+    menus_ = buildFormMenus(*menuBar());
+
+    picdrawSurface_ = std::make_unique<PictureBoxPenSurface>(*controls_.picdraw);
+    text1_ = std::make_unique<LineEditText>(*controls_.Text1);
+    label2_ = std::make_unique<LabelText>(*controls_.Label2);
+    swatches_ = std::make_unique<SwatchColumn>(controls_.lblcolor);
+    display_ = std::make_unique<WindowDisplay>(*controls_.WPB1, *controls_.o1VU,
+                                               *controls_.Picture1, *controls_.Picture2);
+    timer1_ = new TickTimer(
+        QStringLiteral("Timer1"), 1, true, [this] { Timer1_Timer(); }, this);
+    timer2_ = new TickTimer(
+        QStringLiteral("Timer2"), 0, true, [this] { Timer2_Timer(); }, this);
+
+    const QString separator = QLocale::system().decimalPoint();
+    gestures_ =
+        std::make_unique<PenGestures>(GestureTargets{state_, synth_, switches_, sliders_,
+                                                     *picdrawSurface_, *text1_, *label2_, *timer2_},
+                                      separator.toStdString());
+    palette_ = std::make_unique<Palette>(*swatches_, *picdrawSurface_);
+
+    bindControls();
+    connectHandlers();
+}
+
+// The timers stop before the objects their ticks use go away.
+Form1::~Form1() {
+    timer1_->setEnabled(false);
+    timer2_->setEnabled(false);
+}
+
+void Form1::bindControls() {
+    for (int id = Check1; id <= Check12; ++id) {
+        const auto switchId = static_cast<SwitchId>(id);
+        bindCheck(controls_.check(switchId), switches_.at(switchId));
+    }
+    bindSlider(*controls_.Slider1, sliders_.Slider1);
+    bindSlider(*controls_.VScroll1, sliders_.VScroll1);
+}
+
+void Form1::connectHandlers() {
+    controls_.picdraw->setMouseHandlers(
+        [this](std::int16_t b, std::int16_t s, float x, float y) { picdraw_MouseDown(b, s, x, y); },
+        [this](std::int16_t b, std::int16_t s, float x, float y) { picdraw_MouseMove(b, s, x, y); },
+        [this](std::int16_t b, std::int16_t s, float x, float y) { picdraw_MouseUp(b, s, x, y); });
+    for (SwatchLabel* swatch : controls_.lblcolor) {
+        connect(swatch, &SwatchLabel::clicked, this,
+                [this](int index) { lblcolor_Click(static_cast<std::int16_t>(index)); });
+    }
+    connect(controls_.cmdexit, &QAbstractButton::clicked, this, &Form1::cmdexit_Click);
+    connect(controls_.cmdnew, &QAbstractButton::clicked, this, &Form1::cmdnew_Click);
+    connect(controls_.cmdrst, &QAbstractButton::clicked, this, &Form1::cmdrst_Click);
+    connect(controls_.Command1, &QAbstractButton::clicked, this, &Form1::Command1_Click);
+    connect(controls_.cmdsin1, &QAbstractButton::clicked, this, &Form1::cmdsin1_Click);
+    connect(controls_.Command2, &QAbstractButton::clicked, this, &Form1::Command2_Click);
+    connect(menus_.mnunew, &QAction::triggered, this, &Form1::mnunew_Click);
+    connect(menus_.mnureset, &QAction::triggered, this, &Form1::mnureset_Click);
+    connect(menus_.mnuresetall, &QAction::triggered, this, &Form1::mnuresetall_Click);
+    connect(menus_.mnukeeptone, &QAction::triggered, this, &Form1::mnukeeptone_Click);
+    connect(menus_.mnuchngtone, &QAction::triggered, this, &Form1::mnuchngtone_Click);
+}
+
+bool Form1::Form_Load() {
+    if (!sound_.openSound()) {
+        return false;
+    }
+    sound_.Play(0, DSBPLAY_LOOPING);
+    sound_.Play(1, DSBPLAY_LOOPING);
+    palette_->applyStartupColours();
+    applyStartupValues(state_, synth_, switches_, sliders_);
+    return true;
+}
+
+void Form1::Form_Unload() {
+    sound_.releaseSound();
+}
+
+void Form1::picdraw_MouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
+    gestures_->picdraw_MouseDown(button, shift, x, y);
+}
+
+void Form1::picdraw_MouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
+    gestures_->picdraw_MouseMove(button, shift, x, y);
+}
+
+void Form1::picdraw_MouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
+    gestures_->picdraw_MouseUp(button, shift, x, y);
+}
+
+void Form1::lblcolor_Click(std::int16_t index) {
+    palette_->lblcolor_Click(index);
+}
+
+void Form1::cmdexit_Click() {}
+
+void Form1::cmdnew_Click() {}
+
+void Form1::mnunew_Click() {
+    cmdnew_Click();
+}
+
+void Form1::cmdrst_Click() {}
+
+void Form1::mnureset_Click() {
+    cmdrst_Click();
+}
+
+void Form1::Command1_Click() {
+    resetAll(state_, switches_, *picdrawSurface_);
+}
+
+void Form1::mnuresetall_Click() {
+    Command1_Click();
+}
+
+void Form1::cmdsin1_Click() {
+    resetVoiceB(switches_);
+}
+
+void Form1::Command2_Click() {
+    resetVoiceA(switches_);
+}
+
+void Form1::mnukeeptone_Click() {
+    switches_.setValue(Check3, 1);
+}
+
+void Form1::mnuchngtone_Click() {
+    switches_.setValue(Check3, 0);
+}
+
+void Form1::Timer1_Timer() {
+    waveTableTick(synth_, state_, switches_, TickIo{counter_, *display_, sound_});
+}
+
+void Form1::Timer2_Timer() {
+    levelDecayTick(state_);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        centreOnScreen();
+    }
+}
+
+void Form1::centreOnScreen() {
+    const QScreen* target = screen();
+    if (target == nullptr) {
+        return;
+    }
+    QRect frame = frameGeometry();
+    frame.moveCenter(target->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+}  // namespace scrivola

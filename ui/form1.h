@@ -1,0 +1,107 @@
+// The main window: owns the synthesizer's state and every control, runs the
+// wave-table tick on Timer1 and the level decay on Timer2, and hands mouse
+// events on the drawing surface to the pen gestures. The window itself holds
+// no synthesis logic; each handler passes its event on to the core.
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <memory>
+
+#include "audio/sound_layer.h"
+#include "canvas/palette.h"
+#include "canvas/pen_gestures.h"
+#include "synth/clock.h"
+#include "synth/synth_state.h"
+#include "ui/form_controls.h"
+#include "ui/pen_surface_adapter.h"
+#include "ui/swatch_column.h"
+#include "ui/tick_timer.h"
+#include "ui/window_display.h"
+
+namespace scrivola {
+
+class FormFace;
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `sound` must outlive the window; the window opens it in Form_Load and
+    // releases it in Form_Unload.
+    explicit Form1(SoundLayer& sound, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up, before the window is shown: opens the sound, starts both
+    // buffers looping, colours the swatches and the surface and applies the
+    // start-up values. False when the sound device cannot be opened.
+    bool Form_Load();
+    // Shut-down when the window closes: releases the sound.
+    void Form_Unload();
+
+    // The pen on `picdraw`: button, modifiers, position in twips.
+    void picdraw_MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
+    void picdraw_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+    void picdraw_MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
+    void lblcolor_Click(std::int16_t index);
+
+    // Commands of the buttons and menu items.
+    void cmdexit_Click();
+    void cmdnew_Click();
+    void mnunew_Click();
+    void cmdrst_Click();
+    void mnureset_Click();
+    void Command1_Click();
+    void mnuresetall_Click();
+    void cmdsin1_Click();
+    void Command2_Click();
+    void mnukeeptone_Click();
+    void mnuchngtone_Click();
+
+    // Ticks of the two timers.
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    SynthState& state() { return state_; }
+    modSynth_DX7& synth() { return synth_; }
+    SwitchSet& switches() { return switches_; }
+    Sliders& sliders() { return sliders_; }
+    const FormControls& controls() const { return controls_; }
+    const FormMenus& menus() const { return menus_; }
+    TickTimer& Timer1() { return *timer1_; }
+    TickTimer& Timer2() { return *timer2_; }
+    PenSurface& picdrawSurface() { return *picdrawSurface_; }
+    ScopeDisplay& display() { return *display_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void bindControls();
+    void connectHandlers();
+    void centreOnScreen();
+
+    SoundLayer& sound_;
+    SynthState state_;
+    modSynth_DX7 synth_;
+    SwitchSet switches_;
+    Sliders sliders_;
+    MonotonicCounter counter_;
+
+    FormFace* face_ = nullptr;
+    FormControls controls_;
+    FormMenus menus_;
+    std::unique_ptr<PictureBoxPenSurface> picdrawSurface_;
+    std::unique_ptr<LineEditText> text1_;
+    std::unique_ptr<LabelText> label2_;
+    std::unique_ptr<SwatchColumn> swatches_;
+    std::unique_ptr<WindowDisplay> display_;
+    TickTimer* timer1_ = nullptr;
+    TickTimer* timer2_ = nullptr;
+    std::unique_ptr<PenGestures> gestures_;
+    std::unique_ptr<Palette> palette_;
+    bool centred_ = false;
+};
+
+}  // namespace scrivola

@@ -1,0 +1,58 @@
+// Creates the window's controls at their designed places and hands out
+// pointers to them by name. The widgets belong to the face they are built on.
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSlider>
+#include <array>
+
+#include "synth/synth_state.h"
+#include "ui/flat_button.h"
+#include "ui/picture_box.h"
+#include "ui/swatch_label.h"
+
+namespace scrivola {
+
+struct FormControls {
+    FlatButton* cmdnew = nullptr;
+    FlatButton* cmdrst = nullptr;
+    FlatButton* Command1 = nullptr;
+    FlatButton* Command2 = nullptr;
+    FlatButton* cmdsin1 = nullptr;
+    FlatButton* cmdexit = nullptr;
+    // The twelve switch boxes by SwitchId (entry 0 unused); Check3 is the
+    // visible KEEP TONE button.
+    std::array<FlatButton*, 13> checks{};
+    std::array<SwatchLabel*, 8> lblcolor{};  // by index, not screen order
+    QSlider* Slider1 = nullptr;
+    QSlider* VScroll1 = nullptr;
+    PictureBox* picdraw = nullptr;
+    PictureBox* WPB1 = nullptr;
+    PictureBox* o1VU = nullptr;
+    PictureBox* Picture1 = nullptr;
+    PictureBox* Picture2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+
+    FlatButton& check(SwitchId id) const { return *checks[static_cast<std::size_t>(id)]; }
+};
+
+struct FormMenus {
+    QAction* mnunew = nullptr;
+    QAction* mnureset = nullptr;
+    QAction* mnuresetall = nullptr;
+    QAction* mnukeeptone = nullptr;
+    QAction* mnuchngtone = nullptr;
+    QAction* mnuinfo = nullptr;
+    QAction* mnuabout = nullptr;
+};
+
+FormControls buildFormControls(QWidget& face);
+FormMenus buildFormMenus(QMenuBar& bar);
+
+}  // namespace scrivola

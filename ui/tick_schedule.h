@@ -1,0 +1,38 @@
+// When the window's timers tick. The toolkit's timers have the granularity of
+// a classic desktop timer: 64 ticks per second. An interval shorter than that
+// ticks once per period, and the period is what sets how fast the level
+// decays under the pen. Deadlines are counted from the start on a steady
+// clock, so the average rate is exact and does not drift; periods missed
+// while the thread was busy are skipped rather than made up in a burst.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+namespace scrivola {
+
+using TickClock = std::chrono::steady_clock;
+
+inline constexpr std::chrono::nanoseconds kTimerGranularity{15'625'000};  // 1/64 s
+
+// The period of a timer with `intervalMs`: zero (no ticks) for an interval
+// of 0 or less, otherwise the interval rounded up to whole granularity
+// periods.
+std::chrono::nanoseconds tickPeriod(int intervalMs);
+
+class TickSchedule {
+public:
+    // Tick n (n = 1, 2, ...) is due at `origin` + n periods.
+    void start(TickClock::time_point origin, std::chrono::nanoseconds period);
+    TickClock::time_point nextDeadline() const { return origin_ + period_ * index_; }
+    // After a tick that ended at `now`: the next deadline becomes the first
+    // one later than `now`.
+    void advancePast(TickClock::time_point now);
+
+private:
+    TickClock::time_point origin_{};
+    std::chrono::nanoseconds period_{kTimerGranularity};
+    std::int64_t index_ = 1;
+};
+
+}  // namespace scrivola
