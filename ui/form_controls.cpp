@@ -51,10 +51,11 @@ void buildSliders(QWidget& face) {
         slider->setTickInterval(design.tickEvery);
         slider->setTickPosition(QSlider::TicksBelow);
         slider->setValue(design.minimum);
-        // The style draws the tick marks a shade darker than the window
-        // colour; a light one keeps them visible on the dark face.
+        // Light tick marks and a green filled groove on the dark face.
         QPalette colours = slider->palette();
         colours.setColor(QPalette::Window, QColor(255, 255, 255));
+        colours.setColor(QPalette::WindowText, QColor(200, 200, 200));
+        colours.setColor(QPalette::Highlight, QColor(0, 170, 0));
         slider->setPalette(colours);
     }
 }
