@@ -1,0 +1,253 @@
+"""Analysis of what the synth played, as recorded from the sound server.
+
+A recording is 44100 Hz, signed 16-bit, mono. Each voice loops one 360-sample
+buffer whose samples are the wave-table entries minus 128, times 256; the two
+voices are added. A steady sound therefore repeats every 360 samples, and a
+window of 360 consecutive samples holds whole cycles of every pitch term.
+"""
+
+import numpy as np
+
+RATE = 44100
+PERIOD = 360
+LOOP_HZ = RATE / PERIOD  # 122.5: one loop of the buffer per cycle
+MIN_PIECE = 32  # shortest stretch of a loop pass trusted to name its level
+MAX_PIECES = 3  # a loop pass holds at most three tables (two rewrites)
+MIN_INNER_PIECE = 16  # shortest table stretch between two rewrites in one pass
+
+
+def load_recording(path):
+    """The recording as an int16 array (an odd trailing byte is dropped)."""
+    raw = np.fromfile(path, dtype="<i2")
+    return raw.astype(np.int32)
+
+
+def load_markers(path):
+    """Markers written while recording: {name: sample index}."""
+    markers = {}
+    with open(path) as lines:
+        for line in lines:
+            parts = line.split()
+            if len(parts) == 2:
+                markers[parts[0]] = int(parts[1])
+    return markers
+
+
+def load_tables(path):
+    """Tables printed by the table tool: {level: sound of entries 0..359}.
+
+    Each line is a level and its 361 table entries; the buffer plays entries
+    0..359, each as (entry - 128) * 256.
+    """
+    tables = {}
+    with open(path) as lines:
+        for line in lines:
+            numbers = [int(word) for word in line.split()]
+            if len(numbers) != 362:
+                raise ValueError("table line with %d numbers" % len(numbers))
+            entries = np.array(numbers[1:1 + PERIOD], dtype=np.int32)
+            tables[numbers[0]] = (entries - 128) * 256
+    return tables
+
+
+# --- frequency -------------------------------------------------------------
+
+def dominant_frequency(signal, rate=RATE):
+    """Frequency of the strongest spectral peak, in Hz.
+
+    A Hann window and zero padding to at least 2^20 points give a bin
+    spacing of about 0.04 Hz; a parabola through the peak's neighbours refines
+    it further.
+    """
+    signal = np.asarray(signal, dtype=np.float64)
+    if len(signal) < 16 or not np.any(signal):
+        return 0.0
+    size = 1 << max(20, int(np.ceil(np.log2(len(signal)))) + 3)
+    spectrum = np.abs(np.fft.rfft((signal - signal.mean()) * np.hanning(len(signal)), size))
+    peak = int(np.argmax(spectrum[1:])) + 1
+    if 1 <= peak < len(spectrum) - 1:
+        left, centre, right = np.log(spectrum[peak - 1:peak + 2] + 1e-12)
+        denominator = left - 2 * centre + right
+        if denominator != 0:
+            peak = peak + 0.5 * (left - right) / denominator
+    return peak * rate / size
+
+
+def window_harmonics(signal):
+    """Per 360-sample window: the energy at each harmonic of 122.5 Hz.
+
+    Returns (starts, energy) where energy[w, n] is the energy of window w at
+    n cycles per window (n = 0..180). Whatever the loop's phase, a steady
+    sound puts all its energy on its pitch terms' harmonics.
+    """
+    count = len(signal) // PERIOD
+    windows = np.asarray(signal[:count * PERIOD], dtype=np.float64).reshape(count, PERIOD)
+    energy = np.abs(np.fft.rfft(windows, axis=1)) ** 2
+    return np.arange(count) * PERIOD, energy
+
+
+def harmonic_runs(signal, min_share=0.9, min_length=1):
+    """Runs of consecutive windows with the same dominant harmonic.
+
+    A window counts when it is not silent and its strongest harmonic holds at
+    least min_share of its energy. Returns [(harmonic, first start, window
+    count)] for runs of at least min_length windows, in time order.
+    """
+    starts, energy = window_harmonics(signal)
+    runs = []
+    for start, row in zip(starts, energy):
+        total = row.sum()
+        if total == 0:
+            continue
+        harmonic = int(np.argmax(row))
+        if row[harmonic] < min_share * total:
+            continue
+        if runs and runs[-1][0] == harmonic and runs[-1][1] + runs[-1][2] * PERIOD == start:
+            runs[-1][2] += 1
+        else:
+            runs.append([harmonic, int(start), 1])
+    return [tuple(run) for run in runs if run[2] >= min_length]
+
+
+# --- exact comparison with the core's tables -------------------------------
+
+def find_whole_periods(signal, tables):
+    """Start indices where 360 samples equal a non-silent table exactly.
+
+    Returns [(start, level)] in time order. Candidates are found through the
+    samples at entries 90 and 270 (a table's loudest points), then compared
+    sample by sample.
+    """
+    signal = np.asarray(signal, dtype=np.int64)
+    if len(signal) < PERIOD:
+        return []
+    keyed = {}
+    for level, table in tables.items():
+        if np.any(table):
+            keyed.setdefault((int(table[90]), int(table[270])), []).append(level)
+    if not keyed:
+        return []
+    last = len(signal) - PERIOD
+    probe_keys = (signal[90:90 + last + 1] + 65536) * 262144 + (signal[270:270 + last + 1] + 65536)
+    table_keys = np.array([(a + 65536) * 262144 + (b + 65536) for a, b in keyed])
+    found = []
+    for start in np.nonzero(np.isin(probe_keys, table_keys))[0]:
+        start = int(start)
+        key = (int(signal[start + 90]), int(signal[start + 270]))
+        for level in keyed[key]:
+            if np.array_equal(signal[start:start + PERIOD], tables[level]):
+                found.append((start, level))
+                break
+    return found
+
+
+def loop_starts(found, length):
+    """The start of every 360-sample loop pass within [0, length).
+
+    The loop's phase is taken from the whole periods found; where the phase
+    changes between two of them (the stream was interrupted and resumed), the
+    passes follow the new phase from there on. Returns (starts, phase
+    changes).
+    """
+    if not found:
+        return [], 0
+    starts = []
+    changes = 0
+    anchor = found[0][0]
+    start = anchor - (anchor // PERIOD) * PERIOD
+    anchors = iter(start for start, _ in found[1:])
+    next_anchor = next(anchors, None)
+    while start + PERIOD <= length:
+        while next_anchor is not None and next_anchor < start + PERIOD:
+            if next_anchor != start:
+                changes += 1
+                start = next_anchor
+            next_anchor = next(anchors, None)
+        starts.append(start)
+        start += PERIOD
+    return starts, changes
+
+
+def split_into_tables(period, tables):
+    """Splits one loop pass into as few pieces as possible, each equal to
+    the same stretch of some table.
+
+    A pass during which the loop was rewritten plays the old table up to the
+    write and the new one after it, so it splits into two pieces; two writes
+    in one pass give three. A pass needing more pieces, or an inner piece
+    shorter than MIN_INNER_PIECE (a write lands at most once per callback
+    block), is not a rewritten loop but a wrong sound. Returns [(first entry,
+    end entry, levels matching the piece)], or None for a wrong sound.
+    """
+    levels = sorted(tables)
+    stacked = np.stack([tables[level] for level in levels])
+    equal = stacked == np.asarray(period)[None, :]
+    # run[l, j]: how many entries from j on equal table l.
+    run = np.zeros((len(levels), PERIOD + 1), dtype=np.int32)
+    for j in range(PERIOD - 1, -1, -1):
+        run[:, j] = np.where(equal[:, j], run[:, j + 1] + 1, 0)
+    pieces = []
+    entry = 0
+    # Taking the farthest-reaching table each time gives the fewest pieces.
+    while entry < PERIOD:
+        reach = run[:, entry]
+        best = int(reach.max())
+        if best == 0 or len(pieces) == MAX_PIECES:
+            return None
+        matching = [levels[i] for i in np.nonzero(reach == best)[0]]
+        pieces.append((entry, entry + best, matching))
+        entry += best
+    if any(end - first < MIN_INNER_PIECE for first, end, _ in pieces[1:-1]):
+        return None
+    return pieces
+
+
+class LevelTrack:
+    """What the loop passes of a recording say about the playing level."""
+
+    def __init__(self, signal, tables, first=0, end=None):
+        end = len(signal) if end is None else end
+        self.signal = np.asarray(signal[first:end], dtype=np.int64)
+        self.offset = first
+        self.tables = tables
+        found = find_whole_periods(self.signal, tables)
+        self.whole = [(start + first, level) for start, level in found]
+        starts, self.phase_changes = loop_starts(found, len(self.signal))
+        self.passes = 0          # loop passes examined
+        self.silent = 0          # passes of digital silence
+        self.whole_count = 0     # passes equal to one table
+        self.seamed = 0          # passes made of stretches of several tables
+        self.foreign = []        # passes that no tables explain
+        self.points = []         # (sample index, level) where the level is certain
+        for start in starts:
+            period = self.signal[start:start + PERIOD]
+            self.passes += 1
+            if not np.any(period):
+                self.silent += 1
+                self.points.append((start + first, 0))
+                continue
+            pieces = split_into_tables(period, tables)
+            if pieces is None:
+                self.foreign.append(start + first)
+                continue
+            if len(pieces) == 1:
+                self.whole_count += 1
+            else:
+                self.seamed += 1
+            for piece_first, piece_end, matching in pieces:
+                # A short stretch near a zero crossing can equal several
+                # tables, or one by coincidence: only long ones tell a level.
+                if len(matching) == 1 and piece_end - piece_first >= MIN_PIECE:
+                    self.points.append((start + first + piece_first, matching[0]))
+
+    def levels(self):
+        """Distinct levels in time order, each with its first sample index."""
+        steps = []
+        for index, level in self.points:
+            if not steps or steps[-1][1] != level:
+                steps.append((index, level))
+        return steps
+
+    def sounding(self):
+        """The level steps before the sound first falls silent."""
+        return [(index, level) for index, level in self.levels() if level > 0]

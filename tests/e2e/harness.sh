@@ -1,0 +1,334 @@
+# Sourced by every end-to-end scenario. Starts a private X server, a private
+# sound server whose default output is a null sink, a recorder on that sink's
+# monitor and the real program; drives the program with real X input; stops
+# exactly the processes it started, whatever happens.
+#
+# Environment (set by the test registration):
+#   SCRIVOLA_APP       the program to test
+#   E2E_TABLE_TOOL     prints the wave tables the core computes
+#   E2E_ARTIFACTS      where each scenario keeps its recording, screenshots, logs
+
+set -uo pipefail
+
+E2E_HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+E2E_ROOT="$(cd "$E2E_HERE/../.." && pwd)"
+E2E_PYTHON=/usr/bin/python3 # Debian's, which has numpy
+
+# Pixel geometry of the window: the client area is 568 x 698 px under the
+# menu bar; the drawing area of the surface starts at (186, 26) px in it.
+E2E_CLIENT_HEIGHT=698
+E2E_SURFACE_LEFT=186
+E2E_SURFACE_TOP=26
+E2E_SURFACE_WIDTH=341 # 5115 twips
+E2E_SURFACE_HEIGHT=645 # 9675 twips
+
+E2E_PIDS=()       # processes to stop at the end, in reverse order
+E2E_XVFB_PID=""
+E2E_PAREC_PID=""
+E2E_APP_PID=""
+E2E_APP_STATUS="" # exit status once the program has been reaped
+E2E_WINDOW=""
+E2E_CLIENT_X=0    # screen position of the window's client area
+E2E_CLIENT_Y=0
+E2E_PULSE_STARTED=0
+
+e2e_log() {
+    LC_ALL=C awk -v now="$EPOCHREALTIME" -v t0="$E2E_T0" -v name="$E2E_NAME" -v text="$*" \
+        'BEGIN { printf "[%s %6.2fs] %s\n", name, now - t0, text }'
+}
+
+e2e_fail() {
+    e2e_log "FAIL: $*"
+    e2e_log "artifacts in $E2E_DIR"
+    exit 1
+}
+
+# Runs a command with a deadline so that nothing can hang the test.
+e2e_timeout() {
+    local seconds=$1
+    shift
+    timeout --kill-after=2 "$seconds" "$@"
+}
+
+e2e_xdo() {
+    e2e_timeout 5 xdotool "$@"
+}
+
+# Polls a command until it succeeds or the deadline (seconds) passes.
+e2e_wait_for() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    while ! "$@" >/dev/null 2>&1; do
+        if ((SECONDS >= deadline)); then
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
+e2e_stop_pid() {
+    local pid=$1
+    [ -n "$pid" ] || return 0
+    kill -0 "$pid" 2>/dev/null || return 0
+    kill -TERM "$pid" 2>/dev/null
+    for _ in $(seq 40); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.05
+    done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
+
+e2e_cleanup() {
+    local status=$?
+    set +e
+    local i
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        e2e_stop_pid "${E2E_PIDS[i]}"
+    done
+    if [ "$E2E_PULSE_STARTED" = 1 ]; then
+        pulse_env_stop
+    fi
+    if [ "$status" = 0 ]; then
+        e2e_log "passed"
+    fi
+    exit "$status"
+}
+
+# e2e_begin NAME: a fresh artifacts folder, the trap, and the X server.
+e2e_begin() {
+    E2E_NAME=$1
+    E2E_T0=$EPOCHREALTIME
+    local base=${E2E_ARTIFACTS:-${TMPDIR:-/tmp}/scrivola-e2e}
+    E2E_DIR="$base/$E2E_NAME"
+    rm -rf "$E2E_DIR"
+    mkdir -p "$E2E_DIR/runtime"
+    chmod 700 "$E2E_DIR/runtime"
+    export XDG_RUNTIME_DIR="$E2E_DIR/runtime"
+    [ -x "${SCRIVOLA_APP:-}" ] || e2e_fail "SCRIVOLA_APP is not an executable: '${SCRIVOLA_APP:-}'"
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    e2e_start_x
+}
+
+# Starts Xvfb on a display number it picks itself (it skips every number
+# whose lock file exists) and waits until it answers.
+e2e_start_x() {
+    local numberfile="$E2E_DIR/display"
+    : >"$numberfile"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+        3>"$numberfile" >"$E2E_DIR/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    E2E_PIDS+=("$E2E_XVFB_PID")
+    e2e_wait_for 20 grep -q '[0-9]' "$numberfile" ||
+        e2e_fail "Xvfb did not start: $(cat "$E2E_DIR/xvfb.log")"
+    export DISPLAY=":$(head -n 1 "$numberfile")"
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+    e2e_wait_for 20 xdpyinfo || e2e_fail "X server $DISPLAY does not answer"
+    e2e_log "X server on $DISPLAY"
+}
+
+# Starts the private sound server with its null sink as default output.
+e2e_start_pulse() {
+    # shellcheck source=../../scripts/pulse-env.sh
+    source "$E2E_ROOT/scripts/pulse-env.sh"
+    pulse_env_start || e2e_fail "no PulseAudio daemon could be started"
+    E2E_PULSE_STARTED=1
+    E2E_RECORDING="$E2E_DIR/recording.s16"
+    E2E_MARKERS="$E2E_DIR/markers.txt"
+    : >"$E2E_MARKERS"
+    e2e_log "sound server at $PULSE_SERVER"
+}
+
+# Records the null sink's monitor: 44100 Hz, s16, mono. A low-latency reader
+# keeps the null sink rendering in small blocks rather than ~2 s ones.
+# With an argument, appends to the recording (after a sound-server restart).
+e2e_start_recording() {
+    local command=(parec --latency-msec=10 -d "$SCRIVOLA_PULSE_SINK.monitor" --rate=44100
+        --format=s16le --channels=1 --raw)
+    if [ "${1:-}" = append ]; then
+        "${command[@]}" >>"$E2E_RECORDING" 2>>"$E2E_DIR/parec.log" &
+    else
+        "${command[@]}" >"$E2E_RECORDING" 2>>"$E2E_DIR/parec.log" &
+    fi
+    E2E_PAREC_PID=$!
+    E2E_PIDS+=("$E2E_PAREC_PID")
+    e2e_wait_for 10 e2e_recording_grows || e2e_fail "the recorder records nothing"
+}
+
+e2e_recording_grows() {
+    local before after
+    before=$(stat -c %s "$E2E_RECORDING" 2>/dev/null || echo 0)
+    sleep 0.05
+    after=$(stat -c %s "$E2E_RECORDING" 2>/dev/null || echo 0)
+    [ "$after" -gt "$before" ]
+}
+
+e2e_stop_recording() {
+    e2e_stop_pid "$E2E_PAREC_PID"
+    E2E_PAREC_PID=""
+}
+
+# e2e_mark NAME: notes how many samples have been recorded so far, so the
+# analysis can cut the recording at the moment of an action.
+e2e_mark() {
+    local bytes
+    bytes=$(stat -c %s "$E2E_RECORDING")
+    echo "$1 $((bytes / 2))" >>"$E2E_MARKERS"
+}
+
+# Starts the program and waits for its window to be shown.
+e2e_start_app() {
+    "$SCRIVOLA_APP" >"$E2E_DIR/app.stdout" 2>"$E2E_DIR/app.stderr" &
+    E2E_APP_PID=$!
+    E2E_PIDS+=("$E2E_APP_PID")
+    e2e_find_window
+}
+
+e2e_find_window() {
+    local deadline=$((SECONDS + 30))
+    E2E_WINDOW=""
+    while [ -z "$E2E_WINDOW" ]; do
+        if ! kill -0 "$E2E_APP_PID" 2>/dev/null; then
+            e2e_fail "the program ended before showing its window: $(cat "$E2E_DIR/app.stderr")"
+        fi
+        ((SECONDS < deadline)) || e2e_fail "no window within 30 s"
+        E2E_WINDOW=$(e2e_xdo search --onlyvisible --pid "$E2E_APP_PID" --name 'SCRIVOLA SYNTH' |
+            head -n 1)
+        [ -n "$E2E_WINDOW" ] || sleep 0.1
+    done
+    local WINDOW X Y WIDTH HEIGHT SCREEN
+    eval "$(e2e_xdo getwindowgeometry --shell "$E2E_WINDOW")"
+    E2E_WINDOW_WIDTH=$WIDTH
+    E2E_WINDOW_HEIGHT=$HEIGHT
+    E2E_CLIENT_X=$X
+    # No window manager: no frame, and the menu bar is inside the window.
+    E2E_CLIENT_Y=$((Y + HEIGHT - E2E_CLIENT_HEIGHT))
+    e2e_log "window $E2E_WINDOW at ($X, $Y), ${WIDTH}x${HEIGHT}"
+}
+
+# The program's top-level windows that are shown, one id a line.
+e2e_app_windows() {
+    e2e_xdo search --onlyvisible --pid "$E2E_APP_PID" '' 2>/dev/null
+}
+
+# e2e_wait_dialog TITLE: waits for a shown window of the program with that
+# title and prints its id.
+e2e_wait_dialog() {
+    local title=$1 deadline=$((SECONDS + 10)) id=""
+    while [ -z "$id" ]; do
+        ((SECONDS < deadline)) || return 1
+        id=$(e2e_xdo search --onlyvisible --pid "$E2E_APP_PID" --name "^$title\$" | head -n 1)
+        [ -n "$id" ] || sleep 0.05
+    done
+    echo "$id"
+}
+
+# e2e_dialog_key TITLE KEY...: answers a message box with real key presses.
+e2e_dialog_key() {
+    local title=$1 id
+    shift
+    id=$(e2e_wait_dialog "$title") || e2e_fail "no message box titled '$title'"
+    e2e_xdo windowfocus --sync "$id" || e2e_fail "cannot focus the message box '$title'"
+    local key
+    for key in "$@"; do
+        e2e_xdo key --clearmodifiers "$key" || e2e_fail "cannot press $key"
+        sleep 0.1
+    done
+}
+
+# Client coordinates in twips to screen pixels (one pixel is 15 twips).
+e2e_client_twips() {
+    echo "$((E2E_CLIENT_X + $1 / 15)) $((E2E_CLIENT_Y + $2 / 15))"
+}
+
+# e2e_click_twips LEFT TOP WIDTH HEIGHT: a left click in the middle of a
+# control placed in twips.
+e2e_click_twips() {
+    local x=$(($1 + $3 / 2)) y=$(($2 + $4 / 2))
+    # shellcheck disable=SC2046
+    e2e_xdo mousemove $(e2e_client_twips "$x" "$y") || e2e_fail "mousemove failed"
+    sleep 0.05
+    e2e_xdo click 1 || e2e_fail "click failed"
+}
+
+# Swatch tops by index; all at left 1680, 495 x 495 twips.
+E2E_SWATCH_TOPS=(1080 2520 360 3240 1800 4320 5040 5760)
+
+e2e_pick_swatch() {
+    e2e_click_twips 1680 "${E2E_SWATCH_TOPS[$1]}" 495 495
+    sleep 0.1
+}
+
+# Pointer actions on the drawing surface, in pixels of its drawing area (x
+# pixels make x * 15 twips). Never `mousemove --sync`: it hangs when the
+# pointer is already there.
+e2e_surface_move() {
+    e2e_xdo mousemove $((E2E_CLIENT_X + E2E_SURFACE_LEFT + $1)) \
+        $((E2E_CLIENT_Y + E2E_SURFACE_TOP + $2)) || e2e_fail "mousemove failed"
+}
+
+e2e_pen_down() {
+    e2e_surface_move "$1" "$2"
+    sleep 0.05
+    e2e_xdo mousedown 1 || e2e_fail "mousedown failed"
+}
+
+e2e_pen_up() {
+    e2e_xdo mouseup 1 || e2e_fail "mouseup failed"
+}
+
+# e2e_tables FILE ARGS...: the core's tables for the given state.
+e2e_tables() {
+    local file=$1
+    shift
+    "$E2E_TABLE_TOOL" "$@" >"$file" || e2e_fail "table tool failed: $*"
+}
+
+# e2e_check SUBCOMMAND ARGS...: runs a check of check.py on this scenario's
+# recording; fails the scenario when the check fails.
+e2e_check() {
+    local command=$1
+    shift
+    local extra=()
+    case "$command" in
+        surface) ;;
+        *) extra=(--recording "$E2E_RECORDING" --markers "$E2E_MARKERS") ;;
+    esac
+    "$E2E_PYTHON" "$E2E_HERE/check.py" "$command" "${extra[@]}" "$@" |
+        sed "s/^/[$E2E_NAME] /"
+    [ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "check '$command $*' failed"
+}
+
+# Screenshot of the main window as raw RGB, plus a PNG to look at.
+e2e_screenshot() {
+    local name=$1
+    e2e_timeout 20 import -window "$E2E_WINDOW" -depth 8 "rgb:$E2E_DIR/$name.rgb" ||
+        e2e_fail "screenshot failed"
+    e2e_timeout 20 import -window "$E2E_WINDOW" "$E2E_DIR/$name.png" 2>/dev/null || true
+}
+
+# e2e_check_surface SHOT black|drawn
+e2e_check_surface() {
+    e2e_check surface --image "$E2E_DIR/$1.rgb" --size "${E2E_WINDOW_WIDTH}x${E2E_WINDOW_HEIGHT}" \
+        --rect "$E2E_SURFACE_LEFT,$((E2E_WINDOW_HEIGHT - E2E_CLIENT_HEIGHT + E2E_SURFACE_TOP)),$E2E_SURFACE_WIDTH,$E2E_SURFACE_HEIGHT" \
+        --expect "$2"
+}
+
+# Waits for the program to end; sets E2E_APP_STATUS.
+e2e_wait_app_exit() {
+    local seconds=$1 deadline=$((SECONDS + $1))
+    while kill -0 "$E2E_APP_PID" 2>/dev/null; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.05
+    done
+    wait "$E2E_APP_PID"
+    E2E_APP_STATUS=$?
+    return 0
+}
+
+e2e_app_running() {
+    kill -0 "$E2E_APP_PID" 2>/dev/null
+}

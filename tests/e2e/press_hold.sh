@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# White pen pressed and held at tone 1: a 122.5 Hz sine whose loop passes are
+# the core's tables, fading by one step per decay tick into silence.
+source "$(dirname "$0")/harness.sh"
+e2e_begin press_hold
+e2e_start_pulse
+e2e_start_recording
+e2e_start_app
+sleep 0.5
+
+# A press alone leaves the pitch; a move with the pen down sets it. Surface
+# x 286 px is 4290 twips: tone 4290 \ 200 - 20 = 1, and so is 287 px.
+e2e_mark press
+e2e_pen_down 286 300
+sleep 0.1
+e2e_surface_move 287 300
+e2e_mark moved
+sleep 2.6 # the fade from 100 takes about 1.6 s
+e2e_mark held
+e2e_pen_up
+sleep 0.3
+e2e_stop_recording
+
+e2e_tables "$E2E_DIR/tone1.txt" --tone 1 --levels 0 100
+e2e_check fade --tables "$E2E_DIR/tone1.txt" --start press --end held \
+    --step 1 --first-min 80 --first-max 100
