@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Saves a picture of the main window as it starts, for the README.
+# Saves a picture of the main window being played, for the README.
 #
 #   scripts/screenshot.sh [binary] [output.png]
 #
 # Starts its own Xvfb on a free display, runs the app there with the private
 # PulseAudio of scripts/pulse-env.sh (the app needs a sound device), waits for
-# the window, captures it with ImageMagick's `import` and stops exactly what it
+# the window, draws a few strokes with xdotool, captures the window with
+# ImageMagick's `import` while the pen is down and stops exactly what it
 # started. Defaults: build/release/ui/scrivola-synth and docs/screenshot.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -62,7 +63,32 @@ for _ in $(seq 100); do
 done
 [ -n "$window" ] || { echo "screenshot: the window did not appear" >&2; exit 1; }
 
-# Let the first ticks draw the scopes and meters.
-sleep 1
+# Every xdotool call runs under `timeout`: without a window manager some of
+# them can wait forever.
+xdo() { timeout 5 xdotool "$@"; }
+
+# The client area is 698 px high; what is above it is the menu bar.
+height=$(xdo getwindowgeometry --shell "$window" | sed -n 's/^HEIGHT=//p')
+top=$((height - 698))
+at() { xdo mousemove --window "$window" "$1" $(("$2" + top)); }
+
+# Play a little so the picture shows strokes, traces and meters: each stroke
+# picks a swatch (centres at x 128, y as laid out) and draws a wave across the
+# surface with the pen held down. The level fades in about 1.4 s, so the
+# capture is taken early in the last stroke.
+wave=(0 5 9 10 9 5 0 -5 -9 -10 -9 -5)
+stroke() {
+    local swatch_y=$1 y0=$2 amplitude=$3 last_x=$4 x step=0
+    at 128 "$swatch_y"; xdo click 1; sleep 0.1
+    at 200 "$y0"; xdo mousedown 1
+    for x in $(seq 200 8 "$last_x"); do
+        at "$x" $((y0 + amplitude * wave[step % 12] / 10)); step=$((step + 1))
+    done
+}
+stroke 40 110 24 520; xdo mouseup 1    # green
+stroke 304 260 40 520; xdo mouseup 1   # magenta
+stroke 184 420 16 520; xdo mouseup 1   # blue
+stroke 400 560 30 330                  # white, pen still down for the capture
 timeout 10 import -window "$window" "$OUTPUT"
+xdo mouseup 1 || true
 echo "screenshot: saved $OUTPUT"

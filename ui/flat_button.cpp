@@ -68,7 +68,8 @@ void FlatButton::paintEvent(QPaintEvent*) {
         painter.setFont(font());
         painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text());
     }
-    if (hasFocus()) {
+    // The focus mark shows only once the keyboard has moved the focus.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
         painter.setPen(QPen(textColor_, 1, Qt::DotLine));
         painter.drawRect(captionRect().adjusted(1, 1, -2, -2));
     }
