@@ -52,6 +52,16 @@ TEST_F(BindingTest, KeepToneButtonTogglesTheSwitchWhenClicked) {
     EXPECT_EQ(form.switches().value(Check3), 0);
 }
 
+TEST_F(BindingTest, KeepToneStaysDownWhileChecked) {
+    FlatButton& keepTone = form.controls().check(Check3);
+    // A raised edge is light at the top left, a pressed one dark.
+    EXPECT_EQ(keepTone.grab().toImage().pixel(0, 0), qRgb(255, 255, 255));
+    form.switches().setValue(Check3, 1);
+    EXPECT_EQ(keepTone.grab().toImage().pixel(0, 0), qRgb(0, 0, 0));
+    // Its face keeps its colour either way.
+    EXPECT_EQ(keepTone.grab().toImage().pixel(keepTone.width() / 2, 3), qRgb(0, 128, 0));
+}
+
 TEST_F(BindingTest, ResetsReachTheCheckBoxes) {
     form.switches().setValue(Check5, 1);
     form.switches().setValue(Check10, 1);
