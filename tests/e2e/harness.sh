@@ -195,7 +195,7 @@ e2e_find_window() {
             e2e_fail "the program ended before showing its window: $(cat "$E2E_DIR/app.stderr")"
         fi
         ((SECONDS < deadline)) || e2e_fail "no window within 30 s"
-        E2E_WINDOW=$(e2e_xdo search --onlyvisible --pid "$E2E_APP_PID" --name 'SCRIVOLA SYNTH' |
+        E2E_WINDOW=$(e2e_xdo search --all --onlyvisible --pid "$E2E_APP_PID" --name 'SCRIVOLA SYNTH' |
             head -n 1)
         [ -n "$E2E_WINDOW" ] || sleep 0.1
     done
@@ -211,7 +211,10 @@ e2e_find_window() {
 
 # The program's top-level windows that are shown, one id a line.
 e2e_app_windows() {
-    e2e_xdo search --onlyvisible --pid "$E2E_APP_PID" '' 2>/dev/null
+    local root
+    root=$(e2e_timeout 5 xwininfo -root -int | awk '/Window id:/ { print $4 }')
+    e2e_xdo search --all --onlyvisible --pid "$E2E_APP_PID" --classname '.' 2>/dev/null |
+        grep -vx "$root"
 }
 
 # e2e_wait_dialog TITLE: waits for a shown window of the program with that
@@ -220,7 +223,7 @@ e2e_wait_dialog() {
     local title=$1 deadline=$((SECONDS + 10)) id=""
     while [ -z "$id" ]; do
         ((SECONDS < deadline)) || return 1
-        id=$(e2e_xdo search --onlyvisible --pid "$E2E_APP_PID" --name "^$title\$" | head -n 1)
+        id=$(e2e_xdo search --all --onlyvisible --pid "$E2E_APP_PID" --name "^$title\$" | head -n 1)
         [ -n "$id" ] || sleep 0.05
     done
     echo "$id"
@@ -310,11 +313,15 @@ e2e_screenshot() {
     e2e_timeout 20 import -window "$E2E_WINDOW" "$E2E_DIR/$name.png" 2>/dev/null || true
 }
 
+# The drawing area of the surface in a screenshot of the window: left,top,w,h.
+e2e_surface_rect() {
+    echo "$E2E_SURFACE_LEFT,$((E2E_WINDOW_HEIGHT - E2E_CLIENT_HEIGHT + E2E_SURFACE_TOP)),$E2E_SURFACE_WIDTH,$E2E_SURFACE_HEIGHT"
+}
+
 # e2e_check_surface SHOT black|drawn
 e2e_check_surface() {
     e2e_check surface --image "$E2E_DIR/$1.rgb" --size "${E2E_WINDOW_WIDTH}x${E2E_WINDOW_HEIGHT}" \
-        --rect "$E2E_SURFACE_LEFT,$((E2E_WINDOW_HEIGHT - E2E_CLIENT_HEIGHT + E2E_SURFACE_TOP)),$E2E_SURFACE_WIDTH,$E2E_SURFACE_HEIGHT" \
-        --expect "$2"
+        --rect "$(e2e_surface_rect)" --expect "$2"
 }
 
 # Waits for the program to end; sets E2E_APP_STATUS.

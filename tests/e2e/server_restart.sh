@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The sound server goes away while the synth plays and comes back on the same
+# socket: the window keeps running without an error message, and the sound is
+# back within 2 s of the server's return, without restarting the program.
+source "$(dirname "$0")/harness.sh"
+e2e_begin server_restart
+e2e_start_pulse
+e2e_start_recording
+e2e_start_app
+sleep 0.5
+
+# Sound: tone 1, and a release reloads the level (90), which then fades.
+e2e_pen_down 286 300
+sleep 0.05
+e2e_surface_move 287 300
+e2e_mark playing
+e2e_pen_up
+sleep 0.6
+e2e_mark kill
+e2e_stop_recording
+"$SCRIVOLA_PULSE_ENV" daemon-stop || e2e_fail "cannot stop the sound server"
+e2e_log "sound server stopped"
+
+# Keep playing while the server is away: each press and release reloads the
+# level, so there is always something to hear once the output is back.
+pump() { # seconds
+    local until=$((SECONDS + $1))
+    while ((SECONDS < until)); do
+        e2e_xdo mousedown 1 || e2e_fail "mousedown failed"
+        sleep 0.05
+        e2e_xdo mouseup 1 || e2e_fail "mouseup failed"
+        sleep 0.25
+    done
+}
+pump 3
+e2e_app_running || e2e_fail "the program ended while the server was away: $(cat "$E2E_DIR/app.stderr")"
+
+"$SCRIVOLA_PULSE_ENV" daemon-start || e2e_fail "cannot start the sound server again"
+back=$EPOCHREALTIME
+e2e_log "sound server back"
+E2E_RECORDING="$E2E_DIR/recording-back.s16"
+E2E_MARKERS="$E2E_DIR/markers-back.txt"
+: >"$E2E_MARKERS"
+e2e_start_recording
+# The recording's first sample was taken this long after the server's return.
+late=$(LC_ALL=C awk -v now="$EPOCHREALTIME" -v back="$back" \
+    -v samples="$(($(stat -c %s "$E2E_RECORDING") / 2))" \
+    'BEGIN { late = now - samples / 44100 - back; printf "%.3f", late < 0 ? 0 : late }')
+echo "back 0" >>"$E2E_MARKERS"
+e2e_log "recording again, its start is $late s after the server's return"
+pump 4
+e2e_mark end
+e2e_stop_recording
+
+e2e_app_running || e2e_fail "the program ended: $(cat "$E2E_DIR/app.stderr")"
+windows=$(e2e_app_windows | grep -vx "$E2E_WINDOW")
+[ -z "$windows" ] || e2e_fail "other windows were shown: $(for w in $windows; do
+    e2e_xdo getwindowname "$w"; done)"
+
+e2e_tables "$E2E_DIR/tone1.txt" --tone 1 --levels 0 100
+E2E_RECORDING="$E2E_DIR/recording.s16" E2E_MARKERS="$E2E_DIR/markers.txt" \
+    e2e_check sound-within --tables "$E2E_DIR/tone1.txt" --start playing --end kill --within 0.5
+within=$(LC_ALL=C awk -v late="$late" 'BEGIN { printf "%.3f", 2.0 - late }')
+e2e_check sound-within --tables "$E2E_DIR/tone1.txt" --start back --end end --within "$within"
