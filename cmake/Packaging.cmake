@@ -9,11 +9,7 @@ include(${PROJECT_SOURCE_DIR}/ui/desktop/desktop_files.cmake)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-if(TARGET scrivola-synth)
-    install(TARGETS scrivola-synth RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-else()
-    message(STATUS "Packaging: the scrivola-synth target is not defined yet; not installed")
-endif()
+install(TARGETS scrivola-synth RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES ${SCRIVOLA_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${SCRIVOLA_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -42,13 +38,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${SCRIVOLA_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "synthesizer played by drawing
-Scrivola Synth is a small two-voice instrument played with the mouse on a
-black drawing surface. The pen's position sets the pitch of both voices and
-the pen's colour decides what else a stroke does: five colours each set one
-modulation or cut parameter, two switch the waveform shapes of one voice, and
-white only draws. Pressing the pen starts a level that fades step by step;
-two oscilloscope traces and two level meters show both voices live.")
+# CPack puts the summary above this text as the synopsis line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Scrivola Synth is a small two-voice instrument played with the
+mouse on a black drawing surface. The pen's position sets the pitch of both
+voices and the pen's colour decides what else a stroke does: five colours
+each set one modulation or cut parameter, two switch the waveform shapes of
+one voice, and white only draws. Pressing the pen and lifting it start notes
+that fade step by step; two oscilloscope traces and two level meters show
+both voices live.")
 # The libraries come from dpkg-shlibdeps; Qt's platform plugins are loaded at
 # run time, so no library dependency names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -7,7 +7,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Scrivola Synth"));
-    QApplication::setDesktopFileName(QStringLiteral("scrivola-synth"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.scrivola.ScrivolaSynth"));
 
     scrivola::RtAudioSoundLayer sound;
     scrivola::Form1 window(sound);
