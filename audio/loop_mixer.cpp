@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <limits>
 
 namespace scrivola {
@@ -26,8 +27,9 @@ std::int64_t steadyNowNs() {
 }  // namespace
 
 void LoopMixer::fill(Slot& slot, std::uint8_t value) {
-    for (auto& s : slot.samples) {
-        s.store(value, kRelaxed);
+    const std::uint64_t word = 0x0101010101010101ULL * value;
+    for (auto& w : slot.words) {
+        w.store(word, kRelaxed);
     }
 }
 
@@ -70,8 +72,10 @@ bool LoopMixer::write(int slot, Samples samples) {
         return false;
     }
     Slot& s = slots_[static_cast<std::size_t>(slot)];
-    for (std::size_t k = 0; k < kLoopSamples; ++k) {
-        s.samples[k].store(samples[k], kRelaxed);
+    for (std::size_t w = 0; w < kLoopWords; ++w) {
+        std::uint64_t word;
+        std::memcpy(&word, samples.data() + w * kWordBytes, kWordBytes);
+        s.words[w].store(word, kRelaxed);
     }
     // Release: a renderer that sees the new generation sees these samples.
     s.writtenGeneration.store(s.writtenGeneration.load(kRelaxed) + 1, std::memory_order_release);
@@ -94,15 +98,22 @@ void LoopMixer::followControl(Slot& slot) {
     slot.seenControl.store(control, kRelaxed);
 }
 
-void LoopMixer::accumulate(Slot& slot, std::int32_t* mix, std::size_t frames) {
+void LoopMixer::copyLoop(const Slot& slot, LoopCopy& copy) {
+    for (std::size_t w = 0; w < kLoopWords; ++w) {
+        const std::uint64_t word = slot.words[w].load(kRelaxed);
+        std::memcpy(copy.data() + w * kWordBytes, &word, kWordBytes);
+    }
+}
+
+void LoopMixer::accumulate(Slot& slot, const LoopCopy& loop, std::int32_t* mix,
+                           std::size_t frames) {
     const bool looping = (slot.seenControl.load(kRelaxed) & kLooping) != 0;
     std::size_t position = slot.position.load(kRelaxed);
     std::size_t i = 0;
     while (i < frames) {
         const std::size_t run = std::min(frames - i, kLoopSamples - position);
         for (std::size_t k = 0; k < run; ++k) {
-            const int b = slot.samples[position + k].load(kRelaxed);
-            mix[i + k] += (b - kCentre) * 256;
+            mix[i + k] += (loop[position + k] - kCentre) * 256;
         }
         i += run;
         position += run;
@@ -118,13 +129,16 @@ void LoopMixer::accumulate(Slot& slot, std::int32_t* mix, std::size_t frames) {
 }
 
 void LoopMixer::render(std::int16_t* out, std::size_t frames) noexcept {
+    std::array<LoopCopy, kSlots> loops;
     std::int64_t now = 0;
-    for (Slot& slot : slots_) {
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        Slot& slot = slots_[i];
         followControl(slot);
         if (!slot.sounding.load(kRelaxed)) {
             continue;
         }
         const std::uint64_t generation = slot.writtenGeneration.load(std::memory_order_acquire);
+        copyLoop(slot, loops[i]);
         if (generation != slot.renderedGeneration.load(kRelaxed)) {
             if (now == 0) {
                 now = steadyNowNs();
@@ -137,9 +151,9 @@ void LoopMixer::render(std::int16_t* out, std::size_t frames) noexcept {
     for (std::size_t done = 0; done < frames;) {
         const std::size_t n = std::min(frames - done, kChunkFrames);
         std::array<std::int32_t, kChunkFrames> mix{};
-        for (Slot& slot : slots_) {
-            if (slot.sounding.load(kRelaxed)) {
-                accumulate(slot, mix.data(), n);
+        for (std::size_t s = 0; s < slots_.size(); ++s) {
+            if (slots_[s].sounding.load(kRelaxed)) {
+                accumulate(slots_[s], loops[s], mix.data(), n);
             }
         }
         for (std::size_t i = 0; i < n; ++i) {
@@ -164,7 +178,11 @@ std::uint8_t LoopMixer::sample(int slot, std::size_t index) const {
     if (!validSlot(slot) || index >= kLoopSamples) {
         return kCentre;
     }
-    return slots_[static_cast<std::size_t>(slot)].samples[index].load(kRelaxed);
+    const std::uint64_t word =
+        slots_[static_cast<std::size_t>(slot)].words[index / kWordBytes].load(kRelaxed);
+    std::uint8_t bytes[kWordBytes];
+    std::memcpy(bytes, &word, kWordBytes);
+    return bytes[index % kWordBytes];
 }
 
 SoundCounters LoopMixer::counters() const {
