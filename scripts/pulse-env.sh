@@ -20,12 +20,14 @@ PULSE_ENV_SCRIPT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BA
 PULSE_ENV_SINK=scrivola_null
 
 # Starts the daemon described by the files in $1 and records its PID there.
+# Without shared memory every block goes over the socket: slower, but free of
+# pulseaudio 16's memfd mix-ups between short-lived clients.
 _pulse_env_launch() {
     local dir=$1
     HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" DBUS_SESSION_BUS_ADDRESS=disabled: \
         PULSE_CLIENTCONFIG="$dir/client.conf" \
         pulseaudio -n -F "$dir/daemon.pa" --daemonize=no --use-pid-file=no \
-        --exit-idle-time=-1 --system=no --realtime=no --high-priority=no \
+        --exit-idle-time=-1 --system=no --realtime=no --high-priority=no --disable-shm=yes \
         --log-target=stderr </dev/null >>"$dir/daemon.log" 2>&1 &
     echo $! >"$dir/daemon.pid"
 }
@@ -143,4 +145,8 @@ trap 'exit 143' TERM
 pulse_env_start || exit 1
 status=0
 "$@" || status=$?
+if [ "$status" != 0 ] && [ -f "$SCRIVOLA_PULSE_DIR/daemon.log" ]; then
+    echo "pulse-env: the command failed ($status); the daemon's log ends:" >&2
+    tail -n 40 "$SCRIVOLA_PULSE_DIR/daemon.log" >&2
+fi
 exit "$status"

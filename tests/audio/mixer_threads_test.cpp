@@ -50,8 +50,11 @@ TEST(LoopMixerThreads, RewritesWhilePlayingOnlyEverSoundOldOrNewSamples) {
 
     std::vector<std::int16_t> out(256);
     std::size_t bad = 0;
+    // Render while the writer runs: at least kCallbacks blocks and at least
+    // a few hundred rewrites, however the threads get scheduled.
     constexpr int kCallbacks = 4000;
-    for (int c = 0; c < kCallbacks; ++c) {
+    int callbacks = 0;
+    for (; callbacks < kCallbacks || writes.load() < 500; ++callbacks) {
         mixer.render(out.data(), out.size());
         for (std::int16_t v : out) {
             bad += allowed.count(v) == 0 ? 1 : 0;
@@ -61,16 +64,16 @@ TEST(LoopMixerThreads, RewritesWhilePlayingOnlyEverSoundOldOrNewSamples) {
     window.join();
 
     EXPECT_EQ(bad, 0u);
-    EXPECT_GT(writes.load(), 0);
     const SoundCounters counters = mixer.counters();
-    EXPECT_EQ(counters.callbacks, static_cast<std::uint64_t>(kCallbacks));
-    EXPECT_EQ(counters.frames, static_cast<std::uint64_t>(kCallbacks) * 256);
+    EXPECT_EQ(counters.callbacks, static_cast<std::uint64_t>(callbacks));
+    EXPECT_EQ(counters.frames, static_cast<std::uint64_t>(callbacks) * 256);
     EXPECT_LE(counters.slots[0].renderedGeneration, counters.slots[0].writtenGeneration);
 }
 
 TEST(LoopMixerThreads, PlayAndReleaseWhileRenderingStayOrderly) {
     LoopMixer mixer;
     std::atomic<bool> stop{false};
+    std::atomic<int> rounds{0};
     std::thread window([&] {
         const Loop loud = constantLoop(255);
         for (int i = 0; !stop.load(); ++i) {
@@ -79,19 +82,22 @@ TEST(LoopMixerThreads, PlayAndReleaseWhileRenderingStayOrderly) {
             mixer.write(slot, loud);
             mixer.play(slot, i % 4 < 2);
             mixer.releaseBuffer(slot);
+            rounds.fetch_add(1);
         }
     });
     std::vector<std::int16_t> out(128);
-    for (int c = 0; c < 4000; ++c) {
+    std::size_t bad = 0;
+    for (int c = 0; c < 4000 || rounds.load() < 500; ++c) {
         mixer.render(out.data(), out.size());
         for (std::int16_t v : out) {
             // Silence, one loud voice, a loud voice over a fresh (silent)
             // buffer, or both loud.
-            ASSERT_TRUE(v == 0 || v == 127 * 256 || v == 32767) << v;
+            bad += (v == 0 || v == 127 * 256 || v == 32767) ? 0 : 1;
         }
     }
     stop.store(true);
     window.join();
+    EXPECT_EQ(bad, 0u);
 }
 
 }  // namespace

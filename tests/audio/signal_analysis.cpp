@@ -102,6 +102,26 @@ double dominantFrequency(std::span<const std::int16_t> samples, double sampleRat
     return bestF;
 }
 
+std::span<const std::int16_t> longestPeriodicStretch(std::span<const std::int16_t> samples,
+                                                     std::size_t period) {
+    std::size_t bestStart = 0;
+    std::size_t bestLength = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i + period <= samples.size(); ++i) {
+        const bool steady = i + period < samples.size() && samples[i] == samples[i + period];
+        if (!steady) {
+            // samples[start .. i + period) repeat with the period.
+            const std::size_t length = i + period - start;
+            if (i > start && length > bestLength) {
+                bestStart = start;
+                bestLength = length;
+            }
+            start = i + 1;
+        }
+    }
+    return samples.subspan(bestStart, bestLength);
+}
+
 std::optional<std::size_t> findExactly(std::span<const std::int16_t> samples,
                                        std::span<const std::int16_t> pattern) {
     const auto it = std::search(samples.begin(), samples.end(), pattern.begin(), pattern.end());

@@ -13,6 +13,11 @@ namespace scrivola::testing {
 double dominantFrequency(std::span<const std::int16_t> samples, double sampleRate,
                          double minHz = 20.0, double maxHz = 5000.0);
 
+// The longest stretch in which every sample equals the one `period` samples
+// later: a steady loop recorded without a glitch. Empty when there is none.
+std::span<const std::int16_t> longestPeriodicStretch(std::span<const std::int16_t> samples,
+                                                     std::size_t period);
+
 // The first offset at which `pattern` occurs exactly in `samples`.
 std::optional<std::size_t> findExactly(std::span<const std::int16_t> samples,
                                        std::span<const std::int16_t> pattern);
