@@ -2,6 +2,7 @@
 // talks to the back end only through this, so tests can put a fake in its place.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace scrivola {
@@ -9,23 +10,31 @@ namespace scrivola {
 class LoopMixer;
 
 class AudioDevice {
-  public:
+public:
     virtual ~AudioDevice() = default;
 
     // Opens and starts a mono 16-bit output whose callback renders from
     // `mixer` (which must outlive the open stream). False when no output could
     // be opened; the device is then closed and failureReason() says why.
     virtual bool open(LoopMixer& mixer) = 0;
-    // Stops and closes the stream; the mixer is no longer read afterwards.
-    // Harmless when closed. Returns within a bounded time even when the back
-    // end hangs.
+    // Like open(), but waits at most `wait` for a back end that is slow to
+    // answer. An attempt that is still running goes on in the background and
+    // a later call picks up its result, so calling this from a timer never
+    // blocks for long.
+    virtual bool openWithin(LoopMixer& mixer, std::chrono::milliseconds /*wait*/) {
+        return open(mixer);
+    }
+    // Stops and closes the stream (and gives up an attempt still opening
+    // one); the mixer is no longer read afterwards. Harmless when closed.
+    // Returns within a bounded time even when the back end hangs.
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
-    // True when the back end has reported a stream failure since open().
-    virtual bool hasFailed() const = 0;
+    // True when the back end has kept reporting stream failures since the
+    // previous call (a lost server), not for a single passing hiccup.
+    virtual bool hasFailed() = 0;
     // The rate actually opened (0 when closed).
     virtual unsigned sampleRate() const = 0;
-    // Why the last open() failed (empty after a successful open).
+    // Why the last open failed (empty after a successful open).
     virtual std::string failureReason() const = 0;
 };
 

@@ -76,14 +76,17 @@ bool DeviceSoundLayer::recoverIfLost() {
     if (!outputWanted_) {
         return false;
     }
-    const bool stalled = stallWatch_.stalled(clock_(), mixer_.counters().frames);
-    if (device_->isOpen() && !device_->hasFailed() && !stalled) {
-        return true;
+    if (device_->isOpen()) {
+        const bool stalled = stallWatch_.stalled(clock_(), mixer_.counters().frames);
+        const bool failed = device_->hasFailed();
+        if (!stalled && !failed) {
+            return true;
+        }
+        device_->close();
     }
     // The buffers live in the mixer, so a fresh stream goes on playing them
     // from where they are.
-    device_->close();
-    if (!device_->open(mixer_)) {
+    if (!device_->openWithin(mixer_, kReopenWait)) {
         failureReason_ = device_->failureReason();
         return false;
     }

@@ -2,6 +2,7 @@
 // the two buffers live in a LoopMixer that the device's callback renders.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,9 +21,12 @@ using BufferCreationCheck = std::function<bool(int slot)>;
 using NanosecondClock = std::function<std::int64_t()>;
 
 class DeviceSoundLayer : public SoundLayer {
-  public:
+public:
     // An output whose frame count stands still this long counts as lost.
     static constexpr std::int64_t kStallLimitNs = 200'000'000;
+    // How long one recovery waits for the back end to open a stream; a slower
+    // open goes on in the background and a later call collects it.
+    static constexpr std::chrono::milliseconds kReopenWait{100};
 
     explicit DeviceSoundLayer(std::unique_ptr<AudioDevice> device,
                               BufferCreationCheck canCreateBuffer = {}, NanosecondClock clock = {});
@@ -51,11 +55,11 @@ class DeviceSoundLayer : public SoundLayer {
     unsigned sampleRate() const { return device_->sampleRate(); }
     const LoopMixer& mixer() const { return mixer_; }
 
-  protected:
+protected:
     AudioDevice& device() { return *device_; }
     const AudioDevice& device() const { return *device_; }
 
-  private:
+private:
     void releaseBuffers();
 
     // The mixer is declared first so that it outlives the device's stream.

@@ -4,9 +4,11 @@
 #include <rtaudio/RtAudio.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <future>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -17,15 +19,26 @@ namespace scrivola {
 struct RtAudioDevice::Stream {
     std::unique_ptr<RtAudio> audio;
     LoopMixer* mixer = nullptr;
-    // Cleared when the stream is being closed: the callback then stops
-    // touching the mixer. `busy` brackets each use so close() can wait for
-    // the last one (both seq_cst, so one side always sees the other).
+    // Cleared when the stream is given up: from then on the callback plays
+    // silence without touching the mixer. `busy` brackets each use, so the
+    // one who clears `active` can wait for a render in progress (both
+    // seq_cst: one side always sees the other).
     std::atomic<bool> active{true};
     std::atomic<bool> busy{false};
     std::atomic<unsigned> errors{0};
     unsigned sampleRate = 0;
     unsigned bufferFrames = 0;
     std::string backend;
+};
+
+struct RtAudioDevice::PendingOpen {
+    std::shared_ptr<Stream> stream;
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;       // the helper has finished
+    bool opened = false;     // ... with a running stream
+    bool abandoned = false;  // nobody will collect the result
+    std::string why;
 };
 
 namespace {
@@ -64,53 +77,6 @@ const char* apiName(RtAudio::Api api) {
     return api == RtAudio::LINUX_PULSE ? "PulseAudio" : "ALSA";
 }
 
-// Opens and starts one stream on `api`; null with `why` filled on failure.
-std::shared_ptr<RtAudioDevice::Stream> openOn(RtAudio::Api api, LoopMixer& mixer,
-                                              const RtAudioDevice::Settings& settings,
-                                              std::string& why) {
-    auto stream = std::make_shared<RtAudioDevice::Stream>();
-    stream->mixer = &mixer;
-    stream->backend = apiName(api);
-    try {
-        stream->audio = std::make_unique<RtAudio>(api);
-        RtAudio& audio = *stream->audio;
-        audio.showWarnings(false);
-        if (audio.getCurrentApi() != api) {
-            why = "not available in this RtAudio build";
-            return nullptr;
-        }
-        if (audio.getDeviceCount() == 0) {
-            why = "no output device";
-            return nullptr;
-        }
-        RtAudio::StreamParameters output;
-        output.deviceId = audio.getDefaultOutputDevice();
-        output.nChannels = 1;
-        RtAudio::StreamOptions options;
-        options.numberOfBuffers = settings.numberOfBuffers;
-        options.streamName = "Scrivola Synth";
-        unsigned frames = settings.bufferFrames;
-        audio.openStream(&output, nullptr, RTAUDIO_SINT16, settings.sampleRate, &frames,
-                         &renderCallback, stream.get(), &options, &onStreamError);
-        stream->sampleRate = audio.getStreamSampleRate();
-        stream->bufferFrames = frames;
-        if (stream->sampleRate != settings.sampleRate) {
-            // The loops would play at the wrong pitch.
-            why = "opened at " + std::to_string(stream->sampleRate) + " Hz instead of " +
-                  std::to_string(settings.sampleRate) + " Hz";
-            audio.closeStream();
-            return nullptr;
-        }
-        audio.startStream();
-        return stream;
-    } catch (const RtAudioError& e) {
-        why = e.getMessage();
-    } catch (const std::exception& e) {
-        why = e.what();
-    }
-    return nullptr;
-}
-
 void closeQuietly(RtAudio& audio) {
     try {
         if (audio.isStreamOpen()) {
@@ -122,15 +88,115 @@ void closeQuietly(RtAudio& audio) {
     }
 }
 
+// Makes the stream stop reading the mixer and waits out a render in progress.
+void deactivate(RtAudioDevice::Stream& stream) {
+    stream.active.store(false);
+    while (stream.busy.load()) {
+        std::this_thread::yield();  // a render takes microseconds
+    }
+}
+
+// Opens and starts `stream` on `api`; false with `why` filled on failure.
+bool startOn(RtAudio::Api api, RtAudioDevice::Stream& stream,
+             const RtAudioDevice::Settings& settings, std::string& why) {
+    stream.backend = apiName(api);
+    try {
+        stream.audio = std::make_unique<RtAudio>(api);
+        RtAudio& audio = *stream.audio;
+        audio.showWarnings(false);
+        if (audio.getCurrentApi() != api) {
+            why = "not available in this RtAudio build";
+        } else if (audio.getDeviceCount() == 0) {
+            why = "no output device";
+        } else {
+            RtAudio::StreamParameters output;
+            output.deviceId = audio.getDefaultOutputDevice();
+            output.nChannels = 1;
+            RtAudio::StreamOptions options;
+            options.numberOfBuffers = settings.numberOfBuffers;
+            options.streamName = "Scrivola Synth";
+            unsigned frames = settings.bufferFrames;
+            audio.openStream(&output, nullptr, RTAUDIO_SINT16, settings.sampleRate, &frames,
+                             &renderCallback, &stream, &options, &onStreamError);
+            stream.sampleRate = audio.getStreamSampleRate();
+            stream.bufferFrames = frames;
+            if (stream.sampleRate == settings.sampleRate) {
+                audio.startStream();
+                return true;
+            }
+            // The loops would play at the wrong pitch.
+            why = "opened at " + std::to_string(stream.sampleRate) + " Hz instead of " +
+                  std::to_string(settings.sampleRate) + " Hz";
+        }
+    } catch (const RtAudioError& e) {
+        why = e.getMessage();
+    } catch (const std::exception& e) {
+        why = e.what();
+    }
+    if (stream.audio) {
+        closeQuietly(*stream.audio);
+        stream.audio.reset();
+    }
+    return false;
+}
+
+// PulseAudio first, then ALSA's default device.
+bool startAny(RtAudioDevice::Stream& stream, const RtAudioDevice::Settings& settings,
+              std::string& why) {
+    std::string pulseWhy;
+    std::string alsaWhy;
+    if (startOn(RtAudio::LINUX_PULSE, stream, settings, pulseWhy) ||
+        startOn(RtAudio::LINUX_ALSA, stream, settings, alsaWhy)) {
+        return true;
+    }
+    why = "PulseAudio: " + pulseWhy + "; ALSA default device: " + alsaWhy;
+    return false;
+}
+
+// Body of the helper thread that opens a stream.
+void runPendingOpen(std::shared_ptr<RtAudioDevice::PendingOpen> pending,
+                    RtAudioDevice::Settings settings) {
+    std::string why;
+    const bool opened = startAny(*pending->stream, settings, why);
+    std::lock_guard lock(pending->mutex);
+    if (pending->abandoned) {
+        if (opened) {
+            closeQuietly(*pending->stream->audio);
+        }
+        return;
+    }
+    pending->done = true;
+    pending->opened = opened;
+    pending->why = std::move(why);
+    pending->finished.notify_all();
+}
+
+// Closes on a helper thread and waits for it at most `timeout`; a helper
+// stuck in a hung back end is left to finish (and free the stream) alone.
+void closeWithin(std::shared_ptr<RtAudioDevice::Stream> stream, std::chrono::milliseconds timeout) {
+    std::promise<void> closed;
+    std::future<void> done = closed.get_future();
+    std::thread closer([stream = std::move(stream), closed = std::move(closed)]() mutable {
+        closeQuietly(*stream->audio);
+        stream->audio.reset();
+        closed.set_value();
+    });
+    if (done.wait_for(timeout) == std::future_status::ready) {
+        closer.join();
+    } else {
+        closer.detach();
+    }
+}
+
 }  // namespace
 
 RtAudioDevice::RtAudioDevice() : RtAudioDevice(Settings{}) {}
 
 RtAudioDevice::RtAudioDevice(Settings settings) : settings_(settings) {
-    snd_lib_error_set_handler(&ignoreAlsaMessage);
     if (settings_.bufferFrames == 0) {
         settings_.bufferFrames = Settings{}.bufferFrames;
     }
+    snd_lib_error_set_handler(&ignoreAlsaMessage);
 }
 
 RtAudioDevice::~RtAudioDevice() {
@@ -139,45 +205,73 @@ RtAudioDevice::~RtAudioDevice() {
 
 bool RtAudioDevice::open(LoopMixer& mixer) {
     close();
-    std::string pulseWhy;
-    std::string alsaWhy;
-    stream_ = openOn(RtAudio::LINUX_PULSE, mixer, settings_, pulseWhy);
-    if (!stream_) {
-        stream_ = openOn(RtAudio::LINUX_ALSA, mixer, settings_, alsaWhy);
+    if (openWithin(mixer, settings_.openTimeout)) {
+        return true;
     }
-    failureReason_ =
-        stream_ ? std::string() : "PulseAudio: " + pulseWhy + "; ALSA default device: " + alsaWhy;
-    return stream_ != nullptr;
+    abandonPending();  // a server that has not answered by now counts as absent
+    return false;
+}
+
+bool RtAudioDevice::openWithin(LoopMixer& mixer, std::chrono::milliseconds wait) {
+    if (stream_) {
+        return true;
+    }
+    if (!pending_) {
+        pending_ = std::make_shared<PendingOpen>();
+        pending_->stream = std::make_shared<Stream>();
+        pending_->stream->mixer = &mixer;
+        std::thread(runPendingOpen, pending_, settings_).detach();
+    }
+    const std::shared_ptr<PendingOpen> pending = pending_;
+    std::unique_lock lock(pending->mutex);
+    if (!pending->finished.wait_for(lock, wait, [&] { return pending->done; })) {
+        failureReason_ = "the sound server has not answered yet";
+        return false;
+    }
+    pending_.reset();
+    if (!pending->opened) {
+        failureReason_ = pending->why;
+        return false;
+    }
+    stream_ = pending->stream;
+    errorsSeen_ = 0;
+    failureReason_.clear();
+    return true;
+}
+
+void RtAudioDevice::abandonPending() {
+    if (!pending_) {
+        return;
+    }
+    const std::shared_ptr<PendingOpen> pending = std::move(pending_);
+    // The helper may start its stream at any moment: keep it off the mixer.
+    deactivate(*pending->stream);
+    std::lock_guard lock(pending->mutex);
+    pending->abandoned = true;
+    if (pending->done && pending->opened) {
+        closeWithin(pending->stream, settings_.closeTimeout);
+    }
 }
 
 void RtAudioDevice::close() {
+    abandonPending();
     if (!stream_) {
         return;
     }
-    std::shared_ptr<Stream> stream = std::move(stream_);
-    stream->active.store(false);
-    while (stream->busy.load()) {
-        std::this_thread::yield();  // a render takes microseconds
-    }
-    // From here on the mixer is not read. Closing joins the back end's thread,
-    // which can hang with a hung server; close on a helper thread and stop
-    // waiting after a while. The helper keeps the stream alive until done.
-    std::promise<void> closed;
-    std::future<void> done = closed.get_future();
-    std::thread closer([stream, closed = std::move(closed)]() mutable {
-        closeQuietly(*stream->audio);
-        stream->audio.reset();
-        closed.set_value();
-    });
-    if (done.wait_for(settings_.closeTimeout) == std::future_status::ready) {
-        closer.join();
-    } else {
-        closer.detach();
-    }
+    const std::shared_ptr<Stream> stream = std::move(stream_);
+    deactivate(*stream);
+    // From here on the mixer is not read.
+    closeWithin(stream, settings_.closeTimeout);
 }
 
-bool RtAudioDevice::hasFailed() const {
-    return stream_ && stream_->errors.load(std::memory_order_relaxed) != 0;
+bool RtAudioDevice::hasFailed() {
+    if (!stream_) {
+        return false;
+    }
+    const unsigned errors = stream_->errors.load(std::memory_order_relaxed);
+    const unsigned fresh = errors - errorsSeen_;
+    errorsSeen_ = errors;
+    return fresh >= settings_.failedErrors;
 }
 
 unsigned RtAudioDevice::sampleRate() const {

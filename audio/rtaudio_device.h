@@ -1,6 +1,9 @@
 // The audio output through RtAudio: PulseAudio first, ALSA's default device
 // when PulseAudio cannot be reached. One mono 16-bit stream with little
 // buffering, so a rewritten loop is heard within about 10 ms.
+//
+// A hung sound server can block RtAudio's open and close for a long time, so
+// both run on helper threads that the caller waits for only briefly.
 #pragma once
 
 #include <chrono>
@@ -12,7 +15,7 @@
 namespace scrivola {
 
 class RtAudioDevice final : public AudioDevice {
-  public:
+public:
     struct Settings {
         unsigned sampleRate = 44100;
         // Frames per callback. Never 0: RtAudio's PulseAudio back end then
@@ -20,8 +23,13 @@ class RtAudioDevice final : public AudioDevice {
         unsigned bufferFrames = 256;
         // Buffers queued on the server. Left at 0 PulseAudio queues ~135 ms.
         unsigned numberOfBuffers = 2;
+        // How long open() waits for the back end before giving up.
+        std::chrono::milliseconds openTimeout{5000};
         // How long close() waits for a hung back end before abandoning it.
-        std::chrono::milliseconds closeTimeout{300};
+        std::chrono::milliseconds closeTimeout{200};
+        // Stream errors between two hasFailed() calls that mean the output is
+        // lost; fewer are passing underruns that the back end recovers from.
+        unsigned failedErrors = 8;
     };
 
     RtAudioDevice();
@@ -32,9 +40,10 @@ class RtAudioDevice final : public AudioDevice {
     RtAudioDevice& operator=(const RtAudioDevice&) = delete;
 
     bool open(LoopMixer& mixer) override;
+    bool openWithin(LoopMixer& mixer, std::chrono::milliseconds wait) override;
     void close() override;
     bool isOpen() const override { return stream_ != nullptr; }
-    bool hasFailed() const override;
+    bool hasFailed() override;
     unsigned sampleRate() const override;
     std::string failureReason() const override { return failureReason_; }
 
@@ -43,11 +52,16 @@ class RtAudioDevice final : public AudioDevice {
     // Frames per callback that the back end granted (0 when closed).
     unsigned bufferFrames() const;
 
-    struct Stream;  // the open stream and what its callback reads
+    struct Stream;       // an open stream and what its callback reads
+    struct PendingOpen;  // an open running on a helper thread
 
-  private:
+private:
+    void abandonPending();
+
     Settings settings_;
     std::shared_ptr<Stream> stream_;
+    std::shared_ptr<PendingOpen> pending_;
+    unsigned errorsSeen_ = 0;
     std::string failureReason_;
 };
 

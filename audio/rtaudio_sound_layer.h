@@ -9,7 +9,7 @@
 namespace scrivola {
 
 class RtAudioSoundLayer final : public DeviceSoundLayer {
-  public:
+public:
     RtAudioSoundLayer();
     explicit RtAudioSoundLayer(RtAudioDevice::Settings settings);
 

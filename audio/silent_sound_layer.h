@@ -7,7 +7,7 @@
 namespace scrivola {
 
 class SilentSoundLayer final : public SoundLayer {
-  public:
+public:
     bool openSound() override { return true; }
     bool Play(std::int16_t, int) override { return true; }
     bool writeWaveTable(std::int16_t, const WaveTable&) override { return true; }

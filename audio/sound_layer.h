@@ -15,7 +15,7 @@ namespace scrivola {
 constexpr int DSBPLAY_LOOPING = 1;
 
 class SoundLayer : public WaveTableWriter {
-  public:
+public:
     // Opens the device and creates both buffers. True when the device and both
     // buffers exist; false otherwise.
     virtual bool openSound() = 0;

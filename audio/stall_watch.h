@@ -7,7 +7,7 @@
 namespace scrivola {
 
 class StallWatch {
-  public:
+public:
     explicit StallWatch(std::int64_t limitNs) : limitNs_(limitNs) {}
 
     // Starts watching afresh, e.g. right after the stream was opened.
@@ -26,7 +26,7 @@ class StallWatch {
         return nowNs - lastChangeNs_ > limitNs_;
     }
 
-  private:
+private:
     std::int64_t limitNs_;
     std::uint64_t lastFrames_ = 0;
     std::int64_t lastChangeNs_ = 0;

@@ -34,7 +34,7 @@ public:
         mixer_ = nullptr;
     }
     bool isOpen() const override { return mixer_ != nullptr; }
-    bool hasFailed() const override { return failed; }
+    bool hasFailed() override { return failed; }
     unsigned sampleRate() const override { return isOpen() ? 44100 : 0; }
     std::string failureReason() const override { return openSucceeds ? "" : "no device here"; }
 
