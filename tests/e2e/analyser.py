@@ -14,6 +14,9 @@ LOOP_HZ = RATE / PERIOD  # 122.5: one loop of the buffer per cycle
 MIN_PIECE = 32  # shortest stretch of a loop pass trusted to name its level
 MAX_PIECES = 3  # a loop pass holds at most three tables (two rewrites)
 MIN_INNER_PIECE = 16  # shortest table stretch between two rewrites in one pass
+# A stream that runs dry (an underrun on a busy machine) is filled with
+# silence; a sine table above level 1 has no run of zeros this long.
+DROPOUT_SAMPLES = 24
 
 
 def load_recording(path):
@@ -202,6 +205,12 @@ def split_into_tables(period, tables):
     return pieces
 
 
+def longest_zero_run(samples):
+    zero = np.concatenate([[False], np.asarray(samples) == 0, [False]])
+    edges = np.nonzero(np.diff(zero.astype(np.int8)))[0]
+    return int(np.max(edges[1::2] - edges[::2])) if len(edges) else 0
+
+
 class LevelTrack:
     """What the loop passes of a recording say about the playing level."""
 
@@ -218,6 +227,7 @@ class LevelTrack:
         self.whole_count = 0     # passes equal to one table
         self.seamed = 0          # passes made of stretches of several tables
         self.foreign = []        # passes that no tables explain
+        self.gapped = []         # passes that no tables explain, with a gap of silence
         self.points = []         # (sample index, level) where the level is certain
         for start in starts:
             period = self.signal[start:start + PERIOD]
@@ -228,7 +238,10 @@ class LevelTrack:
                 continue
             pieces = split_into_tables(period, tables)
             if pieces is None:
-                self.foreign.append(start + first)
+                if longest_zero_run(period) >= DROPOUT_SAMPLES:
+                    self.gapped.append(start + first)
+                else:
+                    self.foreign.append(start + first)
                 continue
             if len(pieces) == 1:
                 self.whole_count += 1

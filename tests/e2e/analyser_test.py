@@ -89,6 +89,14 @@ class LevelTrackTest(unittest.TestCase):
         self.assertLessEqual(len(track.foreign), 2)
         self.assertGreaterEqual(track.whole_count, 17)
 
+    def test_a_dropout_before_any_whole_pass_counts_as_a_dropout(self):
+        before = play([(0, self.tables[60])], 200, phase=30)
+        gap = np.zeros(101, dtype=np.int32)
+        after = play([(0, self.tables[60])], 8 * PERIOD, phase=250)
+        track = analyser.LevelTrack(np.concatenate([before, gap, after]), self.tables)
+        self.assertEqual(track.foreign, [])
+        self.assertGreaterEqual(len(track.gapped), 1)
+
     def test_whole_periods_are_found_only_at_loop_starts(self):
         signal = play([(0, self.tables[77])], 5 * PERIOD, phase=100)
         found = analyser.find_whole_periods(signal, self.tables)
