@@ -9,13 +9,25 @@
 #include "synth/level_decay.h"
 #include "synth/wave_table_tick.h"
 #include "ui/artwork.h"
+#include "ui/confirmations.h"
 #include "ui/control_binding.h"
 #include "ui/form_face.h"
 #include "ui/form_layout.h"
+#include "ui/program_end.h"
+#include "ui/qt_message_box.h"
 
 namespace scrivola {
 
-Form1::Form1(SoundLayer& sound, QWidget* parent) : QMainWindow(parent), sound_(sound) {
+Form1::Form1(SoundLayer& sound, QWidget* parent) : Form1(sound, nullptr, parent) {}
+
+Form1::Form1(SoundLayer& sound, MessageBox& messageBox, QWidget* parent)
+    : Form1(sound, &messageBox, parent) {}
+
+Form1::Form1(SoundLayer& sound, MessageBox* messageBox, QWidget* parent)
+    : QMainWindow(parent),
+      sound_(sound),
+      ownMessageBox_(messageBox != nullptr ? nullptr : std::make_unique<QtMessageBox>(this)),
+      messageBox_(messageBox != nullptr ? messageBox : ownMessageBox_.get()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kFormCaption));
     setWindowIcon(applicationIcon());
@@ -48,12 +60,17 @@ Form1::Form1(SoundLayer& sound, QWidget* parent) : QMainWindow(parent), sound_(s
                                       separator.toStdString());
     palette_ = std::make_unique<Palette>(*swatches_, *picdrawSurface_);
 
+    soundWatch_.setObjectName(QStringLiteral("SoundWatch"));
+    soundWatch_.setInterval(kSoundWatchIntervalMs);
+    connect(&soundWatch_, &QTimer::timeout, this, [this] { sound_.recoverIfLost(); });
+
     bindControls();
     connectHandlers();
 }
 
 // The timers stop before the objects their ticks use go away.
 Form1::~Form1() {
+    soundWatch_.stop();
     timer1_->setEnabled(false);
     timer2_->setEnabled(false);
 }
@@ -93,14 +110,17 @@ bool Form1::Form_Load() {
     if (!sound_.openSound()) {
         return false;
     }
-    sound_.Play(0, DSBPLAY_LOOPING);
-    sound_.Play(1, DSBPLAY_LOOPING);
+    if (!sound_.Play(0, DSBPLAY_LOOPING) || !sound_.Play(1, DSBPLAY_LOOPING)) {
+        return false;
+    }
     palette_->applyStartupColours();
     applyStartupValues(state_, synth_, switches_, sliders_);
+    soundWatch_.start();
     return true;
 }
 
 void Form1::Form_Unload() {
+    soundWatch_.stop();
     sound_.releaseSound();
 }
 
@@ -120,15 +140,27 @@ void Form1::lblcolor_Click(std::int16_t index) {
     palette_->lblcolor_Click(index);
 }
 
-void Form1::cmdexit_Click() {}
+void Form1::cmdexit_Click() {
+    if (confirmed(*messageBox_, kExitConfirmation)) {
+        endProgramAtOnce();
+    }
+}
 
-void Form1::cmdnew_Click() {}
+void Form1::cmdnew_Click() {
+    if (confirmed(*messageBox_, kNewDrawingConfirmation)) {
+        picdrawSurface_->clear();
+    }
+}
 
 void Form1::mnunew_Click() {
     cmdnew_Click();
 }
 
-void Form1::cmdrst_Click() {}
+void Form1::cmdrst_Click() {
+    if (confirmed(*messageBox_, kResetConfirmation)) {
+        resetSynth(state_, switches_);
+    }
+}
 
 void Form1::mnureset_Click() {
     cmdrst_Click();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <cstdint>
 #include <memory>
 
@@ -14,6 +15,7 @@
 #include "synth/clock.h"
 #include "synth/synth_state.h"
 #include "ui/form_controls.h"
+#include "ui/message_box.h"
 #include "ui/pen_surface_adapter.h"
 #include "ui/swatch_column.h"
 #include "ui/tick_timer.h"
@@ -27,9 +29,17 @@ class Form1 : public QMainWindow {
     Q_OBJECT
 
 public:
+    // While the sound is open, the window checks this often whether the audio
+    // output was lost and, if so, opens it again.
+    static constexpr int kSoundWatchIntervalMs = 250;
+
     // `sound` must outlive the window; the window opens it in Form_Load and
-    // releases it in Form_Unload.
+    // releases it in Form_Unload. Confirmations are asked in message boxes
+    // on screen.
     explicit Form1(SoundLayer& sound, QWidget* parent = nullptr);
+    // As above, asking the confirmations through `messageBox`, which must
+    // outlive the window.
+    Form1(SoundLayer& sound, MessageBox& messageBox, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up, before the window is shown: opens the sound, starts both
@@ -45,7 +55,8 @@ public:
     void picdraw_MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
     void lblcolor_Click(std::int16_t index);
 
-    // Commands of the buttons and menu items.
+    // Commands of the buttons and menu items. The exit command, answered Yes,
+    // ends the program at once without releasing the sound.
     void cmdexit_Click();
     void cmdnew_Click();
     void mnunew_Click();
@@ -72,17 +83,23 @@ public:
     TickTimer& Timer2() { return *timer2_; }
     PenSurface& picdrawSurface() { return *picdrawSurface_; }
     ScopeDisplay& display() { return *display_; }
+    const QTimer& soundWatch() const { return soundWatch_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Without a message box of the caller's, the window makes its own.
+    Form1(SoundLayer& sound, MessageBox* messageBox, QWidget* parent);
+
     void bindControls();
     void connectHandlers();
     void centreOnScreen();
 
     SoundLayer& sound_;
+    std::unique_ptr<MessageBox> ownMessageBox_;
+    MessageBox* messageBox_;
     SynthState state_;
     modSynth_DX7 synth_;
     SwitchSet switches_;
@@ -99,6 +116,7 @@ private:
     std::unique_ptr<WindowDisplay> display_;
     TickTimer* timer1_ = nullptr;
     TickTimer* timer2_ = nullptr;
+    QTimer soundWatch_;
     std::unique_ptr<PenGestures> gestures_;
     std::unique_ptr<Palette> palette_;
     bool centred_ = false;

@@ -11,7 +11,9 @@ namespace scrivola {
 class RecordingSoundLayer final : public SoundLayer {
 public:
     bool openResult = true;
+    bool playResult = true;
     int opens = 0;
+    int recoverCalls = 0;
     int releases = 0;
     std::vector<std::pair<int, int>> plays;  // (slot, flags)
     std::array<int, 2> writes{};
@@ -23,7 +25,7 @@ public:
     }
     bool Play(std::int16_t slot, int flags) override {
         plays.emplace_back(slot, flags);
-        return true;
+        return playResult;
     }
     bool writeWaveTable(std::int16_t slot, const WaveTable& table) override {
         if (slot < 0 || slot > 1) {
@@ -34,6 +36,10 @@ public:
         return true;
     }
     void releaseSound() override { ++releases; }
+    bool recoverIfLost() override {
+        ++recoverCalls;
+        return true;
+    }
 };
 
 }  // namespace scrivola
