@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 namespace scrivola {
@@ -34,6 +35,9 @@ public:
     virtual bool hasFailed() = 0;
     // The rate actually opened (0 when closed).
     virtual unsigned sampleRate() const = 0;
+    // Underruns of the output since the device was made, over every stream
+    // it opened (0 when the back end cannot tell).
+    virtual std::uint64_t underruns() const { return 0; }
     // Why the last open failed (empty after a successful open).
     virtual std::string failureReason() const = 0;
 };

@@ -99,6 +99,7 @@ bool DeviceSoundLayer::recoverIfLost() {
 SoundCounters DeviceSoundLayer::counters() const {
     SoundCounters c = mixer_.counters();
     c.recoveries = recoveries_;
+    c.underruns = device_->underruns();
     return c;
 }
 

@@ -4,15 +4,18 @@
 #include <rtaudio/RtAudio.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <future>
+#include <limits>
 #include <mutex>
 #include <thread>
 #include <utility>
 
 #include "audio/loop_mixer.h"
+#include "audio/underrun_watch.h"
 
 namespace scrivola {
 
@@ -26,6 +29,8 @@ struct RtAudioDevice::Stream {
     std::atomic<bool> active{true};
     std::atomic<bool> busy{false};
     std::atomic<unsigned> errors{0};
+    // Made once the stream's buffering is known, before it starts.
+    std::unique_ptr<UnderrunWatch> underruns;
     unsigned sampleRate = 0;
     unsigned bufferFrames = 0;
     std::string backend;
@@ -48,10 +53,17 @@ namespace {
 // its stream here for it.
 thread_local RtAudioDevice::Stream* callbackStream = nullptr;
 
+std::int64_t steadyNowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 int renderCallback(void* output, void* /*input*/, unsigned frames, double /*streamTime*/,
-                   RtAudioStreamStatus /*status*/, void* userData) {
+                   RtAudioStreamStatus status, void* userData) {
     auto* stream = static_cast<RtAudioDevice::Stream*>(userData);
     callbackStream = stream;
+    stream->underruns->onCallback(steadyNowNs(), frames, (status & RTAUDIO_OUTPUT_UNDERFLOW) != 0);
     auto* out = static_cast<std::int16_t*>(output);
     stream->busy.store(true);
     if (stream->active.load()) {
@@ -96,6 +108,16 @@ void deactivate(RtAudioDevice::Stream& stream) {
     }
 }
 
+// How long the server's queue of our audio gets: that many buffers of the
+// granted size. Left to the server (0 buffers), its length is unknown, and
+// only the underruns the back end reports are counted.
+std::int64_t queuedNs(unsigned buffers, unsigned frames, unsigned sampleRate) {
+    if (buffers == 0 || sampleRate == 0) {
+        return std::numeric_limits<std::int64_t>::max() / 4;
+    }
+    return static_cast<std::int64_t>(buffers) * frames * 1'000'000'000 / sampleRate;
+}
+
 // Opens and starts `stream` on `api`; false with `why` filled on failure.
 bool startOn(RtAudio::Api api, RtAudioDevice::Stream& stream,
              const RtAudioDevice::Settings& settings, std::string& why) {
@@ -121,6 +143,9 @@ bool startOn(RtAudio::Api api, RtAudioDevice::Stream& stream,
             stream.sampleRate = audio.getStreamSampleRate();
             stream.bufferFrames = frames;
             if (stream.sampleRate == settings.sampleRate) {
+                stream.underruns = std::make_unique<UnderrunWatch>(
+                    queuedNs(settings.numberOfBuffers, frames, stream.sampleRate),
+                    stream.sampleRate);
                 audio.startStream();
                 return true;
             }
@@ -260,6 +285,7 @@ void RtAudioDevice::close() {
     }
     const std::shared_ptr<Stream> stream = std::move(stream_);
     deactivate(*stream);
+    closedStreamsUnderruns_ += stream->underruns->count();
     // From here on the mixer is not read.
     closeWithin(stream, settings_.closeTimeout);
 }
@@ -272,6 +298,10 @@ bool RtAudioDevice::hasFailed() {
     const unsigned fresh = errors - errorsSeen_;
     errorsSeen_ = errors;
     return fresh >= settings_.failedErrors;
+}
+
+std::uint64_t RtAudioDevice::underruns() const {
+    return closedStreamsUnderruns_ + (stream_ ? stream_->underruns->count() : 0);
 }
 
 unsigned RtAudioDevice::sampleRate() const {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,7 @@ public:
     bool isOpen() const override { return stream_ != nullptr; }
     bool hasFailed() override;
     unsigned sampleRate() const override;
+    std::uint64_t underruns() const override;
     std::string failureReason() const override { return failureReason_; }
 
     // "PulseAudio" or "ALSA" while open, else empty.
@@ -63,6 +65,7 @@ private:
     std::shared_ptr<PendingOpen> pending_;
     unsigned errorsSeen_ = 0;
     std::string failureReason_;
+    std::uint64_t closedStreamsUnderruns_ = 0;
 };
 
 }  // namespace scrivola

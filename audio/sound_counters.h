@@ -21,6 +21,7 @@ struct SoundCounters {
     std::uint64_t callbacks = 0;   // audio callbacks run
     std::uint64_t frames = 0;      // frames rendered by them
     std::uint64_t recoveries = 0;  // times a lost output was reopened
+    std::uint64_t underruns = 0;   // times the output ran out of audio
     std::array<SlotCounters, 2> slots{};
 };
 
