@@ -15,6 +15,8 @@
 #   SCRIVOLA_PULSE_ENV      this script, so the command can run
 #       "$SCRIVOLA_PULSE_ENV" daemon-stop    stop the daemon (the sound server vanishes)
 #       "$SCRIVOLA_PULSE_ENV" daemon-start   start it again in the same folder
+#       "$SCRIVOLA_PULSE_ENV" daemon-freeze  suspend the daemon (a hung server)
+#       "$SCRIVOLA_PULSE_ENV" daemon-thaw    let it run again
 
 PULSE_ENV_SCRIPT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
 PULSE_ENV_SINK=scrivola_null
@@ -71,6 +73,7 @@ _pulse_env_kill() {
     rm -f "$dir/daemon.pid"
     [ -n "$pid" ] || return 0
     kill -TERM "$pid" 2>/dev/null || return 0
+    kill -CONT "$pid" 2>/dev/null || true  # in case a test left it frozen
     for _ in $(seq 50); do
         kill -0 "$pid" 2>/dev/null || return 0
         sleep 0.1
@@ -125,12 +128,18 @@ fi
 set -u
 case "${1:-}" in
     "")
-        echo "usage: $0 <command...> | daemon-stop | daemon-start" >&2
+        echo "usage: $0 <command...> | daemon-stop | daemon-start | daemon-freeze | daemon-thaw" >&2
         exit 2
         ;;
     daemon-stop)
         _pulse_env_kill "${SCRIVOLA_PULSE_DIR:?run under pulse-env.sh}"
         exit 0
+        ;;
+    daemon-freeze | daemon-thaw)
+        signal=STOP
+        [ "$1" = daemon-thaw ] && signal=CONT
+        kill -"$signal" "$(cat "${SCRIVOLA_PULSE_DIR:?run under pulse-env.sh}/daemon.pid")"
+        exit $?
         ;;
     daemon-start)
         _pulse_env_launch "${SCRIVOLA_PULSE_DIR:?run under pulse-env.sh}"

@@ -82,6 +82,39 @@ void reportPickupDelay(SoundLayer& layer) {
               << delaysMs.back() << " ms over " << delaysMs.size() << " writes\n";
 }
 
+// The pulse-env.sh that runs this test, which can stop, start, freeze and
+// thaw the sound server.
+std::string controlScript() {
+    const char* script = std::getenv("SCRIVOLA_PULSE_ENV");
+    return script != nullptr ? script : "";
+}
+
+bool control(const std::string& script, const std::string& command) {
+    return std::system(("'" + script + "' " + command).c_str()) == 0;
+}
+
+struct PollResult {
+    bool everLost = false;  // some call reported no running output
+    bool running = false;   // the last call reported a running output
+    double longestMs = 0.0;
+};
+
+// Calls recoverIfLost every 250 ms, `polls` times or, with `untilRunning`,
+// until it reports a running output.
+PollResult pollRecovery(SoundLayer& layer, int polls, bool untilRunning) {
+    PollResult result;
+    for (int i = 0; i < polls && !(untilRunning && result.running); ++i) {
+        std::this_thread::sleep_for(250ms);
+        const auto t0 = Clock::now();
+        result.running = layer.recoverIfLost();
+        result.everLost = result.everLost || !result.running;
+        result.longestMs = std::max(
+            result.longestMs, std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    }
+    std::cout << "longest recoverIfLost call " << result.longestMs << " ms\n";
+    return result;
+}
+
 class RealAudio : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -162,9 +195,8 @@ TEST_F(RealAudio, LoopSoundsBitExactAt122_5Hz) {
 }
 
 TEST_F(RealAudio, SoundComesBackAfterTheServerReturns) {
-    const char* control = std::getenv("SCRIVOLA_PULSE_ENV");
-    ASSERT_NE(control, nullptr) << "run under scripts/pulse-env.sh";
-    const std::string script = control;
+    const std::string script = controlScript();
+    ASSERT_FALSE(script.empty()) << "run under scripts/pulse-env.sh";
 
     RtAudioSoundLayer layer;
     startReference(layer);
@@ -172,7 +204,7 @@ TEST_F(RealAudio, SoundComesBackAfterTheServerReturns) {
     EXPECT_TRUE(layer.recoverIfLost());
     EXPECT_EQ(layer.counters().recoveries, 0u);
 
-    ASSERT_EQ(std::system(("'" + script + "' daemon-stop").c_str()), 0);
+    ASSERT_TRUE(control(script, "daemon-stop"));
     bool noticed = false;
     for (int poll = 0; poll < 8 && !noticed; ++poll) {
         std::this_thread::sleep_for(250ms);
@@ -184,7 +216,7 @@ TEST_F(RealAudio, SoundComesBackAfterTheServerReturns) {
     }
     EXPECT_TRUE(noticed) << "the lost server went unnoticed";
 
-    ASSERT_EQ(std::system(("'" + script + "' daemon-start").c_str()), 0);
+    ASSERT_TRUE(control(script, "daemon-start"));
     const auto back = Clock::now();
     int polls = 0;
     bool recovered = false;
@@ -203,6 +235,28 @@ TEST_F(RealAudio, SoundComesBackAfterTheServerReturns) {
     layer.releaseSound();
     EXPECT_TRUE(testing::findExactly(recorded, expectedPeriod(referenceTable())).has_value())
         << "the loop does not sound again after the reopen";
+}
+
+TEST_F(RealAudio, HungServerNeitherBlocksNorKeepsTheSoundAway) {
+    const std::string script = controlScript();
+    ASSERT_FALSE(script.empty()) << "run under scripts/pulse-env.sh";
+
+    RtAudioSoundLayer layer;
+    startReference(layer);
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(control(script, "daemon-freeze"));
+    // The stream stalls; reopening cannot finish while the server hangs, and
+    // the calls return anyway (their longest time is printed).
+    const PollResult hung = pollRecovery(layer, 8, false);
+    ASSERT_TRUE(control(script, "daemon-thaw"));
+    EXPECT_TRUE(hung.everLost) << "a hung server went unnoticed";
+
+    EXPECT_TRUE(pollRecovery(layer, 8, true).running) << layer.failureReason();
+    EXPECT_GE(layer.counters().recoveries, 1u);
+    const std::vector<std::int16_t> recorded = record(600ms);
+    layer.releaseSound();
+    EXPECT_TRUE(testing::findExactly(recorded, expectedPeriod(referenceTable())).has_value())
+        << "the loop does not sound again after the server woke up";
 }
 
 }  // namespace
