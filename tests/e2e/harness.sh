@@ -90,6 +90,13 @@ e2e_cleanup() {
     if [ "$E2E_PULSE_STARTED" = 1 ]; then
         pulse_env_stop
     fi
+    # A sanitizer build reports faults on the program's stderr.
+    if [ -f "$E2E_DIR/app.stderr" ] &&
+        grep -qE 'ERROR: (Address|Leak|Thread)Sanitizer|runtime error:' "$E2E_DIR/app.stderr"; then
+        e2e_log "FAIL: the program reported a fault:"
+        sed 's/^/    /' "$E2E_DIR/app.stderr" | head -n 60
+        status=1
+    fi
     if [ "$status" = 0 ]; then
         e2e_log "passed"
     fi
