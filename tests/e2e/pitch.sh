@@ -16,7 +16,7 @@ e2e_pen_down 286 300
 sleep 0.05
 for x in 287 326 193 73; do
     e2e_surface_move "$x" 300
-    sleep 0.3
+    sleep 0.25 # four positions within the 1.5 s that the level lasts
 done
 e2e_mark held
 e2e_pen_up

@@ -23,4 +23,4 @@ e2e_stop_recording
 
 e2e_tables "$E2E_DIR/tone1.txt" --tone 1 --levels 0 100
 e2e_check fade --tables "$E2E_DIR/tone1.txt" --start press --end held \
-    --step 1 --first-min 80 --first-max 100
+    --step 1 --first-min 70 --first-max 100
