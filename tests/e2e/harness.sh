@@ -141,8 +141,8 @@ e2e_start_x() {
 e2e_start_pulse() {
     # shellcheck source=../../scripts/pulse-env.sh
     source "$E2E_ROOT/scripts/pulse-env.sh"
+    E2E_PULSE_STARTED=1 # so that an interruption while it starts still stops it
     pulse_env_start || e2e_fail "no PulseAudio daemon could be started"
-    E2E_PULSE_STARTED=1
     E2E_RECORDING="$E2E_DIR/recording.s16"
     E2E_MARKERS="$E2E_DIR/markers.txt"
     : >"$E2E_MARKERS"
