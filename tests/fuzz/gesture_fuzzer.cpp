@@ -31,6 +31,7 @@ constexpr std::array<int, static_cast<std::size_t>(EventKind::Count)> kWeights =
     10,  // Timer1
     8,   // Timer2
     2,   // ProcessEvents
+    1,   // Repaint
 };
 
 constexpr double kFar = 1e6;  // pixels
@@ -59,7 +60,9 @@ const char* eventKindName(EventKind kind) {
         "handler move",  "handler up",   "swatch click",    "swatch handler",
         "button",        "menu item",    "check box",       "slider",
         "key",           "Timer1 tick",  "Timer2 tick",     "process events",
+        "repaint",
     };
+    static_assert(std::size(kNames) == static_cast<std::size_t>(EventKind::Count));
     const auto index = static_cast<std::size_t>(kind);
     return index < std::size(kNames) ? kNames[index] : "?";
 }
@@ -123,6 +126,9 @@ PlayedEvent GestureFuzzer::step() {
             break;
         case EventKind::ProcessEvents:
             QApplication::processEvents();
+            break;
+        case EventKind::Repaint:
+            window_.repaint();
             break;
         case EventKind::Count:
             break;

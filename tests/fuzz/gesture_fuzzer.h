@@ -2,7 +2,8 @@
 // of every button on the drawing surface (inside it, far outside it and at
 // extreme fractional coordinates), through the toolkit's events and straight
 // to the handlers; swatch clicks; the buttons, menu items and check boxes;
-// slider changes; keys; and ticks of both timers in between.
+// slider changes; keys; and ticks of both timers, pending events and whole
+// repaints of the window in between.
 #pragma once
 
 #include <array>
@@ -32,6 +33,7 @@ enum class EventKind : int {
     Timer1,
     Timer2,
     ProcessEvents,
+    Repaint,
     Count,
 };
 

@@ -1,0 +1,228 @@
+"""The figures of the real program on a private X server, run inside
+scripts/pulse-env.sh:
+
+    app_session.py APP TRIALS
+
+- launch to window shown: from starting the program to its window being
+  mapped on the X server, over five launches;
+- CPU of the program idle for 10 s, then while the pen draws for 10 s
+  (utime + stime of the process from /proc/PID/stat);
+- resident memory (VmRSS, VmHWM) after drawing;
+- pen event to audible change: TRIALS pen-ups of the white pen, each from
+  silence, timed from the release reaching the X server to the first sample
+  of the sound reaching a recorder on the null sink's monitor (a trial whose
+  start is not silent or whose sound never comes counts as a miss).
+
+Prints the figures as JSON.
+"""
+
+import json
+import math
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+from measure_lib.recorder import RATE, MonitorRecorder  # noqa: E402
+from measure_lib.xserver import XConnection, Xvfb  # noqa: E402
+
+# The window without a window manager: no frame, the menu bar inside. The
+# client area under the menu bar is 568 x 698 px, and the surface's drawing
+# area starts at (186, 26) px in it and is 341 x 645 px.
+CLIENT_HEIGHT = 698
+SURFACE_LEFT, SURFACE_TOP = 186, 26
+SURFACE_WIDTH, SURFACE_HEIGHT = 341, 645
+# Surface x 286/287 px gives tone 1, a 122.5 Hz voice.
+PEN_X, PEN_Y = 287, 300
+LAUNCHES = 5
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def _times(stat_path):
+    with open(stat_path) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS  # utime, stime
+
+
+def cpu_seconds(pid):
+    """CPU time of the process and of each of its threads ("main" and the
+    others by name and id)."""
+    threads = {}
+    task = "/proc/%d/task" % pid
+    for tid in os.listdir(task):
+        try:
+            with open(os.path.join(task, tid, "comm")) as f:
+                name = "main" if int(tid) == pid else "%s/%s" % (f.read().strip(), tid)
+            threads[name] = _times(os.path.join(task, tid, "stat"))
+        except OSError:
+            pass  # the thread ended meanwhile
+    return _times("/proc/%d/stat" % pid), threads
+
+
+def memory_kib(pid):
+    figures = {}
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            name, _, value = line.partition(":")
+            if name in ("VmRSS", "VmHWM"):
+                figures[name] = int(value.split()[0])
+    return figures
+
+
+def cpu_percent_over(pid, seconds, action=None):
+    """CPU of `pid` over `seconds`, in percent of one core, while `action`
+    (called repeatedly with the time since the start) runs; also the share
+    of each thread that used any."""
+    start = time.monotonic()
+    total0, threads0 = cpu_seconds(pid)
+    while time.monotonic() - start < seconds:
+        if action:
+            action(time.monotonic() - start)
+        else:
+            time.sleep(0.1)
+    total1, threads1 = cpu_seconds(pid)
+    elapsed = time.monotonic() - start
+    shares = {name: round((used - threads0.get(name, 0.0)) / elapsed * 100, 2)
+              for name, used in threads1.items() if used - threads0.get(name, 0.0) > 0}
+    return (total1 - total0) / elapsed * 100, shares
+
+
+class App:
+    def __init__(self, path, x, env):
+        x.watch_maps()
+        self.started = time.monotonic()
+        self.process = subprocess.Popen([path], env=env, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        mapped = x.wait_map(30)
+        if mapped is None:
+            self.stop()
+            raise RuntimeError("no window within 30 s")
+        self.shown, self.window = mapped
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(self.window)],
+                                  capture_output=True, text=True, env=env, timeout=10).stdout
+        g = dict(line.split("=", 1) for line in geometry.split())
+        self.client_x = int(g["X"])
+        self.client_y = int(g["Y"]) + int(g["HEIGHT"]) - CLIENT_HEIGHT
+
+    def surface_point(self, x, y):
+        return (self.client_x + SURFACE_LEFT + x, self.client_y + SURFACE_TOP + y)
+
+    def stop(self):
+        self.process.terminate()
+        try:
+            self.process.wait(5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+def first_sound(samples, start):
+    """Index of the first sample at or after `start` that is not silence."""
+    loud = abs(samples[start:].astype(int)) >= 256
+    hits = loud.nonzero()[0]
+    return start + int(hits[0]) if len(hits) else None
+
+
+def wait_for_silence(recorder, timeout=5.0):
+    """Waits until the last 100 ms recorded are silent."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        tail = recorder.samples()[-RATE // 10:]
+        if len(tail) and not abs(tail.astype(int)).max():
+            return True
+        time.sleep(0.05)
+    return False
+
+
+def pen_latencies(app, x, recorder, trials):
+    """Once the level has decayed to 0, a press stays silent (the voices take
+    the level, 0) and the release reloads the level from the LEVEL slider:
+    the voices sound again from the next tick on. So each trial waits for
+    silence, presses, and times the release."""
+    latencies = []
+    misses = 0
+    # A first stroke sets the pitch; presses without a move keep it.
+    x.move(*app.surface_point(PEN_X - 1, PEN_Y))
+    x.button(True)
+    time.sleep(0.05)
+    x.move(*app.surface_point(PEN_X, PEN_Y))
+    time.sleep(0.1)
+    x.button(False)
+    for _ in range(trials):
+        if not wait_for_silence(recorder):
+            misses += 1
+            continue
+        x.button(True)
+        time.sleep(0.1)
+        mark = recorder.samples_so_far()
+        x.button(False)
+        released = time.monotonic()
+        time.sleep(0.2)
+        onset = first_sound(recorder.samples(), mark)
+        arrived = recorder.arrival(onset) if onset is not None else None
+        if arrived is None:
+            misses += 1
+        else:
+            latencies.append((arrived - released) * 1000)
+    return latencies, misses
+
+
+def draw(app, x):
+    """Returns an action that draws circles with the pen held down."""
+    cx, cy = SURFACE_WIDTH / 2, SURFACE_HEIGHT / 2
+
+    def step(t):
+        angle = t * 2 * math.pi / 2.0  # one circle every 2 s
+        x.move(*app.surface_point(cx + 120 * math.cos(angle), cy + 200 * math.sin(angle)))
+        time.sleep(0.01)  # about 100 moves a second, as a mouse sends them
+
+    return step
+
+
+def main():
+    path, trials = sys.argv[1], int(sys.argv[2])
+    xvfb = Xvfb()
+    env = dict(os.environ, DISPLAY=xvfb.display, XDG_RUNTIME_DIR=tempfile.mkdtemp())
+    env.pop("QT_QPA_PLATFORM", None)
+    env.pop("WAYLAND_DISPLAY", None)
+    x = XConnection(xvfb.display)
+    recorder = MonitorRecorder()
+    figures = {}
+    app = None
+    try:
+        recorder.wait_for_samples()
+        launches = []
+        for k in range(LAUNCHES):
+            app = App(path, x, env)
+            launches.append((app.shown - app.started) * 1000)
+            if k + 1 < LAUNCHES:
+                app.stop()
+                time.sleep(0.3)
+        figures["launch_ms"] = launches
+        time.sleep(2.0)  # let start-up settle
+        figures["cpu_idle_percent"], figures["cpu_idle_threads"] = cpu_percent_over(
+            app.process.pid, 10)
+        latencies, misses = pen_latencies(app, x, recorder, trials)
+        figures["pen_to_audible_ms"] = latencies
+        figures["pen_to_audible_misses"] = misses
+        x.move(*app.surface_point(SURFACE_WIDTH / 2 + 120, SURFACE_HEIGHT / 2))
+        x.button(True)
+        figures["cpu_drawing_percent"], figures["cpu_drawing_threads"] = cpu_percent_over(
+            app.process.pid, 10, draw(app, x))
+        x.button(False)
+        figures.update(memory_kib(app.process.pid))
+        figures["loadavg"] = open("/proc/loadavg").read().split()[0]
+    finally:
+        if app is not None:
+            app.stop()
+        recorder.stop()
+        x.close()
+        xvfb.stop()
+    json.dump(figures, sys.stdout)
+
+
+if __name__ == "__main__":
+    main()

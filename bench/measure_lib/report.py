@@ -1,0 +1,99 @@
+"""The table of figures beside their targets, in Markdown."""
+
+import os
+import statistics
+
+from measure_lib.stats import percentile
+
+TIMER_RATE = 64.0
+CALLBACK_US = 256 / 44100 * 1e6  # audio one callback of 256 frames carries
+
+
+def _verdict(value, limit, unit, higher_is_worse=True):
+    worse = value > limit if higher_is_worse else value < limit
+    if not worse:
+        return "met"
+    return "missed by %s %s" % (_num(abs(value - limit)), unit)
+
+
+def _num(x):
+    return "%.3g" % x if abs(x) < 100 else "%.0f" % x
+
+
+def _cpu_name():
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                return line.split(":", 1)[1].strip()
+    return "unknown CPU"
+
+
+def rows(f):
+    tick, cb, disp = f["tick"], f["callback"], f["display"]
+    yield ("Tick cost, median (both voices, 361 samples; start-up sound / all modulations)",
+           "%.1f / %.1f µs; literal tick %.1f / %.1f µs, %.1f× / %.1f× the fast one" % (
+               tick["BM_Tick/0"], tick["BM_Tick/1"],
+               tick["BM_TickLiteral/0"], tick["BM_TickLiteral/1"],
+               tick["BM_TickLiteral/0"] / tick["BM_Tick/0"],
+               tick["BM_TickLiteral/1"] / tick["BM_Tick/1"]), "—", "")
+    c = cb["BM_MixBothLoops/256"]
+    yield ("Callback cost, median (mix both loops, 256 frames)",
+           "%.2f µs, %.3f %% of the %.0f µs of audio it makes" % (c, c / CALLBACK_US * 100,
+                                                                   CALLBACK_US), "—", "")
+    yield ("Display cost per tick, median (clear 4 boxes, 722 scope points, 2 meters)",
+           "%.0f µs; whole tick with the window's displays %.0f µs" % (
+               disp["BM_DisplayOneTick"], disp["BM_TickWithWindowDisplay"]), "—", "")
+    t = f["timers"]
+    for n, name in ((1, "Timer1"), (2, "Timer2")):
+        rate = float(t["timer%d_rate" % n])
+        drift = float(t["timer%d_drift_percent" % n])
+        yield ("`%s` delivered rate over 20 s" % name,
+               "%.3f per s (drift %+.3f %%)" % (rate, drift), "64.0 per s, drift < 0.1 %",
+               _verdict(abs(drift), 0.1, "points of %"))
+    for n, name in ((1, "Timer1"), (2, "Timer2")):
+        p99 = float(t["timer%d_jitter_us_p99" % n]) / 1000
+        yield ("`%s` interval jitter, p99 (max)" % name,
+               "%.2f ms (%.1f ms)" % (p99, float(t["timer%d_jitter_us_max" % n]) / 1000),
+               "≤ 2 ms", _verdict(p99, 2.0, "ms"))
+    a = f["audio"]
+    p95 = float(a["write_to_callback_us_p95"]) / 1000
+    yield ("Table write to its first sample leaving the callback, p95 (p50, max)",
+           "%.1f ms (%.1f, %.1f ms); %s of %s writes replaced before a callback played them" % (
+               p95, float(a["write_to_callback_us_p50"]) / 1000,
+               float(a["write_to_callback_us_max"]) / 1000, a["writes_unseen"], a["writes"]),
+           "≤ 12 ms", _verdict(p95, 12.0, "ms"))
+    app = f["app"]
+    pen = app["pen_to_audible_ms"]
+    pen95 = percentile(pen, 0.95)
+    yield ("Pen event to audible change in the recording, p95 (p50, max)",
+           "%.1f ms (%.1f, %.1f ms) over %d pen-ups, %d missed" % (
+               pen95, percentile(pen, 0.5), max(pen) if pen else float("nan"), len(pen),
+               app["pen_to_audible_misses"]), "≤ 30 ms", _verdict(pen95, 30.0, "ms"))
+    s = f["stress"]
+    minutes = f["stress_seconds"] / 60
+    yield ("Underruns in %.3g min, both cores kept busy by other processes" % minutes,
+           "%s counted in the callback; %s logged by the sound server; stream ran at %.2f %% "
+           "of real time" % (s["underruns"], s["server_underruns"],
+                             float(s["frames_per_second"]) / 441),
+           "0", _verdict(int(s["underruns"]), 0, "underruns"))
+    for key, name in (("cpu_idle_percent", "idle"), ("cpu_drawing_percent", "drawing")):
+        yield ("CPU of the synth while %s (10 s)" % name, "%.1f %% of one core" % app[key],
+               "≤ 5 %", _verdict(app[key], 5.0, "points of %"))
+    rss = app["VmRSS"] / 1024
+    yield ("Resident memory (VmRSS; peak VmHWM)", "%.1f MB (%.1f MB)" % (rss, app["VmHWM"] / 1024),
+           "≤ 80 MB", _verdict(app["VmHWM"] / 1024, 80.0, "MB"))
+    launch = app["launch_ms"]
+    yield ("Launch to window shown, median (max) of %d" % len(launch),
+           "%.0f ms (%.0f ms)" % (statistics.median(launch), max(launch)), "≤ 500 ms",
+           _verdict(statistics.median(launch), 500.0, "ms"))
+
+
+def print_table(f):
+    print("Measured on %s, %d cores; load average %s before the run%s." % (
+        _cpu_name(), os.cpu_count() or 0, f["loadavg_before"],
+        " (quick run)" if f["quick"] else ""))
+    print()
+    print("| Figure | Measured | Target | |")
+    print("|---|---|---|---|")
+    for figure, measured, target, verdict in rows(f):
+        print("| %s | %s | %s | %s |" % (figure, measured, target, verdict))
