@@ -14,13 +14,8 @@ E2E_HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 E2E_ROOT="$(cd "$E2E_HERE/../.." && pwd)"
 E2E_PYTHON=/usr/bin/python3 # Debian's, which has numpy
 
-# Pixel geometry of the window: the client area is 568 x 698 px under the
-# menu bar; the drawing area of the surface starts at (186, 26) px in it.
-E2E_CLIENT_HEIGHT=698
-E2E_SURFACE_LEFT=186
-E2E_SURFACE_TOP=26
-E2E_SURFACE_WIDTH=341 # 5115 twips
-E2E_SURFACE_HEIGHT=645 # 9675 twips
+source "$E2E_HERE/input.sh"
+source "$E2E_HERE/checks.sh"
 
 E2E_PIDS=()       # processes to stop at the end, in reverse order
 E2E_XVFB_PID=""
@@ -247,88 +242,6 @@ e2e_dialog_key() {
         e2e_xdo key --clearmodifiers "$key" || e2e_fail "cannot press $key"
         sleep 0.1
     done
-}
-
-# Client coordinates in twips to screen pixels (one pixel is 15 twips).
-e2e_client_twips() {
-    echo "$((E2E_CLIENT_X + $1 / 15)) $((E2E_CLIENT_Y + $2 / 15))"
-}
-
-# e2e_click_twips LEFT TOP WIDTH HEIGHT: a left click in the middle of a
-# control placed in twips.
-e2e_click_twips() {
-    local x=$(($1 + $3 / 2)) y=$(($2 + $4 / 2))
-    # shellcheck disable=SC2046
-    e2e_xdo mousemove $(e2e_client_twips "$x" "$y") || e2e_fail "mousemove failed"
-    sleep 0.05
-    e2e_xdo click 1 || e2e_fail "click failed"
-}
-
-# Swatch tops by index; all at left 1680, 495 x 495 twips.
-E2E_SWATCH_TOPS=(1080 2520 360 3240 1800 4320 5040 5760)
-
-e2e_pick_swatch() {
-    e2e_click_twips 1680 "${E2E_SWATCH_TOPS[$1]}" 495 495
-    sleep 0.1
-}
-
-# Pointer actions on the drawing surface, in pixels of its drawing area (x
-# pixels make x * 15 twips). Never `mousemove --sync`: it hangs when the
-# pointer is already there.
-e2e_surface_move() {
-    e2e_xdo mousemove $((E2E_CLIENT_X + E2E_SURFACE_LEFT + $1)) \
-        $((E2E_CLIENT_Y + E2E_SURFACE_TOP + $2)) || e2e_fail "mousemove failed"
-}
-
-e2e_pen_down() {
-    e2e_surface_move "$1" "$2"
-    sleep 0.05
-    e2e_xdo mousedown 1 || e2e_fail "mousedown failed"
-}
-
-e2e_pen_up() {
-    e2e_xdo mouseup 1 || e2e_fail "mouseup failed"
-}
-
-# e2e_tables FILE ARGS...: the core's tables for the given state.
-e2e_tables() {
-    local file=$1
-    shift
-    "$E2E_TABLE_TOOL" "$@" >"$file" || e2e_fail "table tool failed: $*"
-}
-
-# e2e_check SUBCOMMAND ARGS...: runs a check of check.py on this scenario's
-# recording; fails the scenario when the check fails.
-e2e_check() {
-    local command=$1
-    shift
-    local extra=()
-    case "$command" in
-        surface) ;;
-        *) extra=(--recording "$E2E_RECORDING" --markers "$E2E_MARKERS") ;;
-    esac
-    "$E2E_PYTHON" "$E2E_HERE/check.py" "$command" "${extra[@]}" "$@" |
-        sed "s/^/[$E2E_NAME] /"
-    [ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "check '$command $*' failed"
-}
-
-# Screenshot of the main window as raw RGB, plus a PNG to look at.
-e2e_screenshot() {
-    local name=$1
-    e2e_timeout 20 import -window "$E2E_WINDOW" -depth 8 "rgb:$E2E_DIR/$name.rgb" ||
-        e2e_fail "screenshot failed"
-    e2e_timeout 20 import -window "$E2E_WINDOW" "$E2E_DIR/$name.png" 2>/dev/null || true
-}
-
-# The drawing area of the surface in a screenshot of the window: left,top,w,h.
-e2e_surface_rect() {
-    echo "$E2E_SURFACE_LEFT,$((E2E_WINDOW_HEIGHT - E2E_CLIENT_HEIGHT + E2E_SURFACE_TOP)),$E2E_SURFACE_WIDTH,$E2E_SURFACE_HEIGHT"
-}
-
-# e2e_check_surface SHOT black|drawn
-e2e_check_surface() {
-    e2e_check surface --image "$E2E_DIR/$1.rgb" --size "${E2E_WINDOW_WIDTH}x${E2E_WINDOW_HEIGHT}" \
-        --rect "$(e2e_surface_rect)" --expect "$2"
 }
 
 # Waits for the program to end; sets E2E_APP_STATUS.
