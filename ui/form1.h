@@ -44,7 +44,8 @@ public:
 
     // Start-up, before the window is shown: opens the sound, starts both
     // buffers looping, colours the swatches and the surface and applies the
-    // start-up values. False when the sound device cannot be opened.
+    // start-up values. False, with nothing else done, when the sound device
+    // cannot be opened or its buffers will not play.
     bool Form_Load();
     // Shut-down when the window closes: releases the sound.
     void Form_Unload();
