@@ -17,8 +17,8 @@ void Palette::applyStartupColours() {
     for (int index = 0; index < kSwatchCount; ++index) {
         lblcolor_.setBackColor(index, kStandardPalette[kFirstSwatchEntry + index]);
     }
-    picdraw_.setBackColor(kBlack);
     picdraw_.setForeColor(kWhite);
+    picdraw_.setBackColor(kBlack);
 }
 
 void Palette::lblcolor_Click(std::int16_t index) {

@@ -35,8 +35,8 @@ class Palette {
     Palette(SwatchLabels& lblcolor, PenSurface& picdraw);
 
     // Start-up: swatch i gets entry i + 8 of the standard palette, swatch 0
-    // first; then the surface gets a black background (entry 0) and a white
-    // pen (entry 15).
+    // first; then the surface gets a white pen (entry 15) and a black
+    // background (entry 0).
     void applyStartupColours();
 
     // Sets the pen colour to the clicked swatch's background colour and
