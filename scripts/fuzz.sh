@@ -14,7 +14,7 @@ ROOT=$(pwd)
 
 EVENTS=${1:-1000000}
 SEED=${2:-$(date +%s)}
-BUILD=${FUZZ_BUILD_DIR:-build/asan}
+BUILD=${FUZZ_BUILD_DIR:-${SCRIVOLA_BUILD_ROOT:-build}/asan}
 JOBS=${JOBS:-2}
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:${ASAN_OPTIONS:-}"

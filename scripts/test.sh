@@ -6,6 +6,9 @@
 #
 #   scripts/test.sh           everything
 #   scripts/test.sh --quick   only the normal build's suite
+#
+# The builds go to build/tsan, build/asan and build/release, or under
+# $SCRIVOLA_BUILD_ROOT instead of build/ when that is set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -20,7 +23,11 @@ export CTEST_OUTPUT_ON_FAILURE=1
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:${ASAN_OPTIONS:-}"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/lsan.supp:print_suppressions=0:${LSAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
-export TSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1:${TSAN_OPTIONS:-}"
+# The toolkit and the sound libraries are not built with ThreadSanitizer: it
+# cannot see them synchronise, so memory they hand between their own threads
+# (the toolkit's thread pool) looks raced. Their interceptor calls are left
+# out; every access made by our own code is still checked.
+export TSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:${TSAN_OPTIONS:-}"
 
 configure_and_build() {
     local dir=$1
@@ -32,19 +39,20 @@ configure_and_build() {
         { tail -n 80 "$dir.build.log"; return 1; }
 }
 
-mkdir -p build
+BUILD_ROOT=${SCRIVOLA_BUILD_ROOT:-build}
+mkdir -p "$BUILD_ROOT"
 status=0
 if [ "$QUICK" = 0 ]; then
-    configure_and_build build/tsan -DSCRIVOLA_SANITIZER=thread -DSCRIVOLA_BUILD_BENCH=OFF
-    echo "== ThreadSanitizer: threaded tests"
-    ctest --test-dir build/tsan -L threads -j"$JOBS" --timeout 300 || status=1
+    configure_and_build "$BUILD_ROOT/tsan" -DSCRIVOLA_SANITIZER=thread -DSCRIVOLA_BUILD_BENCH=OFF
+    echo "== ThreadSanitizer: the audio and window-thread tests"
+    ctest --test-dir "$BUILD_ROOT/tsan" -L threads -j"$JOBS" --timeout 300 || status=1
 
-    configure_and_build build/asan -DSCRIVOLA_SANITIZER=address -DSCRIVOLA_BUILD_BENCH=OFF
+    configure_and_build "$BUILD_ROOT/asan" -DSCRIVOLA_SANITIZER=address -DSCRIVOLA_BUILD_BENCH=OFF
     echo "== AddressSanitizer + UndefinedBehaviorSanitizer: whole suite"
-    ctest --test-dir build/asan -LE slow -j"$JOBS" --timeout 600 || status=1
+    ctest --test-dir "$BUILD_ROOT/asan" -j"$JOBS" --timeout 600 || status=1
 fi
 
-configure_and_build build/release
+configure_and_build "$BUILD_ROOT/release"
 echo "== whole suite"
-ctest --test-dir build/release -j"$JOBS" --timeout 600 || status=1
+ctest --test-dir "$BUILD_ROOT/release" -j"$JOBS" --timeout 600 || status=1
 exit $status

@@ -55,6 +55,13 @@ def rows(f):
         yield ("`%s` interval jitter, p99 (max)" % name,
                "%.2f ms (%.1f ms)" % (p99, float(t["timer%d_jitter_us_max" % n]) / 1000),
                "≤ 2 ms", _verdict(p99, 2.0, "ms"))
+    rt = f.get("timers_rt")
+    if rt:
+        yield ("The same at real-time priority (`chrt -f 10`): rate drift; jitter p99",
+               "Timer1 %+.3f %%, %.2f ms; Timer2 %+.3f %%, %.2f ms" % (
+                   float(rt["timer1_drift_percent"]), float(rt["timer1_jitter_us_p99"]) / 1000,
+                   float(rt["timer2_drift_percent"]), float(rt["timer2_jitter_us_p99"]) / 1000),
+               "(for comparison)", "")
     a = f["audio"]
     p95 = float(a["write_to_callback_us_p95"]) / 1000
     yield ("Table write to its first sample leaving the callback, p95 (p50, max)",
