@@ -29,8 +29,12 @@ struct RtAudioDevice::Stream {
     std::atomic<bool> active{true};
     std::atomic<bool> busy{false};
     std::atomic<unsigned> errors{0};
-    // Made once the stream's buffering is known, before it starts.
-    std::unique_ptr<UnderrunWatch> underruns;
+    // Made once the stream's buffering is known, before it starts, and
+    // handed to the callback through an atomic pointer: the back end's own
+    // start-up synchronisation is not something to lean on.
+    std::unique_ptr<UnderrunWatch> underrunWatch;
+    std::atomic<UnderrunWatch*> underruns{nullptr};
+    std::uint64_t underrunCount() const { return underrunWatch ? underrunWatch->count() : 0; }
     unsigned sampleRate = 0;
     unsigned bufferFrames = 0;
     std::string backend;
@@ -63,7 +67,9 @@ int renderCallback(void* output, void* /*input*/, unsigned frames, double /*stre
                    RtAudioStreamStatus status, void* userData) {
     auto* stream = static_cast<RtAudioDevice::Stream*>(userData);
     callbackStream = stream;
-    stream->underruns->onCallback(steadyNowNs(), frames, (status & RTAUDIO_OUTPUT_UNDERFLOW) != 0);
+    if (UnderrunWatch* watch = stream->underruns.load(std::memory_order_acquire)) {
+        watch->onCallback(steadyNowNs(), frames, (status & RTAUDIO_OUTPUT_UNDERFLOW) != 0);
+    }
     auto* out = static_cast<std::int16_t*>(output);
     stream->busy.store(true);
     if (stream->active.load()) {
@@ -143,9 +149,11 @@ bool startOn(RtAudio::Api api, RtAudioDevice::Stream& stream,
             stream.sampleRate = audio.getStreamSampleRate();
             stream.bufferFrames = frames;
             if (stream.sampleRate == settings.sampleRate) {
-                stream.underruns = std::make_unique<UnderrunWatch>(
+                stream.underruns.store(nullptr, std::memory_order_release);
+                stream.underrunWatch = std::make_unique<UnderrunWatch>(
                     queuedNs(settings.numberOfBuffers, frames, stream.sampleRate),
                     stream.sampleRate);
+                stream.underruns.store(stream.underrunWatch.get(), std::memory_order_release);
                 audio.startStream();
                 return true;
             }
@@ -285,7 +293,7 @@ void RtAudioDevice::close() {
     }
     const std::shared_ptr<Stream> stream = std::move(stream_);
     deactivate(*stream);
-    closedStreamsUnderruns_ += stream->underruns->count();
+    closedStreamsUnderruns_ += stream->underrunCount();
     // From here on the mixer is not read.
     closeWithin(stream, settings_.closeTimeout);
 }
@@ -301,7 +309,7 @@ bool RtAudioDevice::hasFailed() {
 }
 
 std::uint64_t RtAudioDevice::underruns() const {
-    return closedStreamsUnderruns_ + (stream_ ? stream_->underruns->count() : 0);
+    return closedStreamsUnderruns_ + (stream_ ? stream_->underrunCount() : 0);
 }
 
 unsigned RtAudioDevice::sampleRate() const {
