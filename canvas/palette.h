@@ -24,14 +24,14 @@ inline constexpr std::array<int, kSwatchCount> kSwatchScreenOrder = {2, 0, 4, 1,
 
 // The window's eight swatch labels, by index 0..7.
 class SwatchLabels {
-  public:
+public:
     virtual ~SwatchLabels() = default;
     virtual void setBackColor(int index, ColorValue color) = 0;
     virtual ColorValue backColor(int index) const = 0;
 };
 
 class Palette {
-  public:
+public:
     Palette(SwatchLabels& lblcolor, PenSurface& picdraw);
 
     // Start-up: swatch i gets entry i + 8 of the standard palette, swatch 0
@@ -43,7 +43,7 @@ class Palette {
     // changes nothing else. An index outside 0..7 is ignored.
     void lblcolor_Click(std::int16_t index);
 
-  private:
+private:
     SwatchLabels& lblcolor_;
     PenSurface& picdraw_;
 };

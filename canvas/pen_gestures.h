@@ -31,7 +31,7 @@ struct GestureTargets {
 };
 
 class PenGestures {
-  public:
+public:
     // `decimalSeparator` is the user's locale separator used by `Label2`.
     explicit PenGestures(const GestureTargets& targets, std::string decimalSeparator = ".");
 
@@ -53,7 +53,7 @@ class PenGestures {
     // only the left one lifts the pen.
     void picdraw_MouseUp(std::int16_t button, std::int16_t shift, float X, float Y);
 
-  private:
+private:
     bool penIsDown() const { return targets_.state.penDown == -1; }
 
     GestureTargets targets_;

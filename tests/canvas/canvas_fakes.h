@@ -18,7 +18,7 @@ struct Segment {
 };
 
 class FakeSurface : public PenSurface {
-  public:
+public:
     void clear() override {
         segments.clear();
         x_ = 0.0f;
@@ -41,14 +41,14 @@ class FakeSurface : public PenSurface {
     std::vector<Segment> segments;
     ColorValue back = 0x123456;
 
-  private:
+private:
     float x_ = 0.0f;
     float y_ = 0.0f;
     ColorValue fore_ = 0xFFFFFF;
 };
 
 class FakeText : public TextControl {
-  public:
+public:
     void setText(const std::string& text) override {
         text_ = text;
         ++writes;
@@ -56,12 +56,12 @@ class FakeText : public TextControl {
     std::string text() const override { return text_; }
     int writes = 0;
 
-  private:
+private:
     std::string text_;
 };
 
 class FakeTimer : public DecayTimer {
-  public:
+public:
     // Calls in order, e.g. "enabled=1", "interval=1".
     void setEnabled(bool enabled) override {
         calls.push_back("enabled=" + std::to_string(enabled));
@@ -73,7 +73,7 @@ class FakeTimer : public DecayTimer {
 };
 
 class FakeSwatches : public SwatchLabels {
-  public:
+public:
     void setBackColor(int index, ColorValue color) override {
         colours.at(static_cast<std::size_t>(index)) = color;
         order.push_back(index);

@@ -12,7 +12,7 @@
 namespace scrivola::testing {
 
 class GestureTest : public ::testing::Test {
-  protected:
+protected:
     GestureTest() { applyStartupValues(state, synth, switches, sliders); }
 
     void press(float x, float y, MouseButton button = LeftButton) {

@@ -12,7 +12,7 @@ namespace scrivola::testing {
 namespace {
 
 class PaletteTest : public ::testing::Test {
-  protected:
+protected:
     PaletteTest() { palette.applyStartupColours(); }
 
     FakeSwatches lblcolor;
