@@ -26,6 +26,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
+from measure_lib.processes import stop_process  # noqa: E402
 from measure_lib.recorder import RATE, MonitorRecorder  # noqa: E402
 from measure_lib.xserver import XConnection, Xvfb  # noqa: E402
 
@@ -111,12 +112,7 @@ class App:
         return (self.client_x + SURFACE_LEFT + x, self.client_y + SURFACE_TOP + y)
 
     def stop(self):
-        self.process.terminate()
-        try:
-            self.process.wait(5)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        stop_process(self.process)
 
 
 def first_sound(samples, start):

@@ -10,6 +10,8 @@ import time
 
 import numpy as np
 
+from measure_lib.processes import stop_process
+
 RATE = 44100
 
 
@@ -61,10 +63,5 @@ class MonitorRecorder:
             return self._arrivals[k][1] if k < len(self._arrivals) else None
 
     def stop(self):
-        self.process.terminate()
-        try:
-            self.process.wait(5)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        stop_process(self.process)
         self._thread.join(5)

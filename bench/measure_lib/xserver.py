@@ -12,6 +12,8 @@ import subprocess
 import tempfile
 import time
 
+from measure_lib.processes import stop_process
+
 _MAP_NOTIFY = 19
 _SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
 
@@ -58,13 +60,7 @@ class Xvfb:
             raise RuntimeError("Xvfb did not start")
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(5)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        stop_process(self.process)
         os.unlink(self._numberfile.name)
 
 
