@@ -10,34 +10,7 @@
 
 namespace scrivola {
 
-double roundHalfEven(double value) {
-    if (!std::isfinite(value)) {
-        return value;
-    }
-    const double lower = std::floor(value);
-    const double fraction = value - lower;  // exact for doubles in [0, 1)
-    if (fraction > 0.5) {
-        return lower + 1.0;
-    }
-    if (fraction < 0.5) {
-        return lower;
-    }
-    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
-}
-
 namespace {
-
-template <typename T>
-Converted<T> roundInto(double value, double minimum, double maximum) {
-    if (!std::isfinite(value)) {
-        return ConversionError::Overflow;
-    }
-    const double rounded = roundHalfEven(value);
-    if (rounded < minimum || rounded > maximum) {
-        return ConversionError::Overflow;
-    }
-    return static_cast<T>(rounded);
-}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -47,32 +20,6 @@ bool isBlank(char c) {
 }
 
 }  // namespace
-
-Converted<std::int16_t> toInt16(double value) {
-    return roundInto<std::int16_t>(value, -32768.0, 32767.0);
-}
-
-Converted<std::int32_t> toInt32(double value) {
-    return roundInto<std::int32_t>(value, -2147483648.0, 2147483647.0);
-}
-
-Converted<std::uint8_t> toByte(double value) {
-    Converted<std::uint8_t> result = roundInto<std::uint8_t>(value, 0.0, 255.0);
-    return result;
-}
-
-float toSingle(double value) {
-    // Halfway between FLT_MAX and the next power of two: at or beyond it the
-    // value rounds to infinity.
-    constexpr double overflowThreshold = 0x1.ffffffp127;
-    if (value >= overflowThreshold) {
-        return std::numeric_limits<float>::infinity();
-    }
-    if (value <= -overflowThreshold) {
-        return -std::numeric_limits<float>::infinity();
-    }
-    return static_cast<float>(value);
-}
 
 std::string decimalText(std::int32_t value) {
     char buffer[16];

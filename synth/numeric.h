@@ -7,7 +7,9 @@
 // inspect; nothing here throws.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -47,11 +49,53 @@ private:
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2),
 // independent of the floating-point environment's rounding mode. Infinities and
 // NaN are returned unchanged.
-double roundHalfEven(double value);
+inline double roundHalfEven(double value) {
+    // From 2^52 on every double is a whole number (and infinities and NaN
+    // stay as they are).
+    if (!(std::fabs(value) < 0x1p52)) {
+        return value;
+    }
+    // Truncation toward zero is exact and fast; the fraction it leaves is
+    // exact too, so ties are recognised exactly.
+    const std::int64_t whole = static_cast<std::int64_t>(value);
+    const double fraction = value - static_cast<double>(whole);
+    const bool odd = (whole & 1) != 0;
+    std::int64_t rounded = whole;
+    if (fraction > 0.5 || (fraction == 0.5 && odd)) {
+        rounded = whole + 1;
+    } else if (fraction < -0.5 || (fraction == -0.5 && odd)) {
+        rounded = whole - 1;
+    }
+    return static_cast<double>(rounded);
+}
 
-Converted<std::int16_t> toInt16(double value);
-Converted<std::int32_t> toInt32(double value);
-Converted<std::uint8_t> toByte(double value);
+namespace detail {
+
+template <typename T>
+Converted<T> roundInto(double value, double minimum, double maximum) {
+    if (!std::isfinite(value)) {
+        return ConversionError::Overflow;
+    }
+    const double rounded = roundHalfEven(value);
+    if (rounded < minimum || rounded > maximum) {
+        return ConversionError::Overflow;
+    }
+    return static_cast<T>(rounded);
+}
+
+}  // namespace detail
+
+inline Converted<std::int16_t> toInt16(double value) {
+    return detail::roundInto<std::int16_t>(value, -32768.0, 32767.0);
+}
+
+inline Converted<std::int32_t> toInt32(double value) {
+    return detail::roundInto<std::int32_t>(value, -2147483648.0, 2147483647.0);
+}
+
+inline Converted<std::uint8_t> toByte(double value) {
+    return detail::roundInto<std::uint8_t>(value, 0.0, 255.0);
+}
 
 // Integer division truncating toward zero (-250 \ 200 = -1). The divisor must
 // not be zero.
@@ -62,7 +106,18 @@ constexpr std::int32_t divTrunc(std::int32_t dividend, std::int32_t divisor) {
 // Stores a double into single precision the way the FPU does: round to nearest,
 // and +/-infinity when the value is beyond the single range (no undefined
 // behaviour for out-of-range values).
-float toSingle(double value);
+inline float toSingle(double value) {
+    // Halfway between FLT_MAX and the next power of two: at or beyond it the
+    // value rounds to infinity.
+    constexpr double overflowThreshold = 0x1.ffffffp127;
+    if (value >= overflowThreshold) {
+        return std::numeric_limits<float>::infinity();
+    }
+    if (value <= -overflowThreshold) {
+        return -std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(value);
+}
 
 // Decimal text of a 32-bit integer: a minus sign for negative values, then the
 // digits; no blanks, no group separators, no leading zeros.

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 namespace scrivola {
 namespace {
@@ -31,6 +32,22 @@ TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
                          {1e300, 1e300}}) {
         EXPECT_EQ(roundHalfEven(c.in), c.out) << c.in;
     }
+}
+
+TEST(RoundHalfEven, AgreesWithTheFloatingPointUnitsNearestEven) {
+    // The default rounding mode of the FPU is round to nearest, ties to even.
+    std::mt19937_64 rng(42);
+    std::uniform_real_distribution<double> wide(-1e6, 1e6);
+    for (int i = 0; i < 200000; ++i) {
+        const double v =
+            (i % 2 == 0) ? wide(rng) : std::ldexp(static_cast<double>(rng() % 4001) - 2000.0, -1);
+        ASSERT_EQ(roundHalfEven(v), std::nearbyint(v)) << v;
+    }
+    for (double v : {0x1p52 - 0.5, -(0x1p52 - 0.5), 0x1p52, 0x1p53 + 2, -0x1p63, 4.5e15 + 0.5}) {
+        EXPECT_EQ(roundHalfEven(v), std::nearbyint(v)) << v;
+    }
+    EXPECT_TRUE(std::isnan(roundHalfEven(kNaN)));
+    EXPECT_EQ(roundHalfEven(-kInf), -kInf);
 }
 
 TEST(Conversions, SixteenBitBoundaries) {
