@@ -7,16 +7,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "test_loops.h"
+
 namespace scrivola {
 namespace {
 
-using Loop = std::array<std::uint8_t, LoopMixer::kLoopSamples>;
-
-Loop constantLoop(std::uint8_t value) {
-    Loop loop;
-    loop.fill(value);
-    return loop;
-}
+using testing::constantLoop;
+using testing::Loop;
 
 // A loop in which no two neighbouring stretches look alike, so any shift,
 // drop or repeat of a sample shows up.

@@ -10,17 +10,13 @@
 #include <vector>
 
 #include "audio/loop_mixer.h"
+#include "test_loops.h"
 
 namespace scrivola {
 namespace {
 
-using Loop = std::array<std::uint8_t, LoopMixer::kLoopSamples>;
-
-Loop constantLoop(std::uint8_t value) {
-    Loop loop;
-    loop.fill(value);
-    return loop;
-}
+using testing::constantLoop;
+using testing::Loop;
 
 TEST(LoopMixerThreads, RewritesWhilePlayingOnlyEverSoundOldOrNewSamples) {
     LoopMixer mixer;
