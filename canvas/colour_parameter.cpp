@@ -12,17 +12,17 @@ namespace {
 
 struct ColourRow {
     ColorValue colour;
-    std::string SynthState::*parameter;
+    ParameterText parameter;
     std::int32_t unitsPerStep;
 };
 
 // Checked in this order; the colours are distinct, so at most one matches.
 constexpr std::array<ColourRow, 5> kColourRows = {{
-    {kBlue, &SynthState::amsp, 100},
-    {kGreen, &SynthState::fmsp, 100},
-    {kGrey, &SynthState::amsp2, 100},
-    {kRed, &SynthState::cut, 4},
-    {kCyan, &SynthState::cut2, 4},
+    {kBlue, kTremoloRate, 100},
+    {kGreen, kVibratoRate, 100},
+    {kGrey, kSecondTremoloRate, 100},
+    {kRed, kVoiceACut, 4},
+    {kCyan, kVoiceBCut, 4},
 }};
 
 }  // namespace

@@ -16,7 +16,6 @@
 namespace scrivola {
 
 inline constexpr int kSwatchCount = 8;
-inline constexpr char kSwatchHint[] = "Select Colour";
 
 // Swatch indices from top to bottom on screen: the five parameter colours
 // (green, grey, red, blue, cyan), then magenta, yellow and white.

@@ -41,7 +41,7 @@ void PenGestures::picdraw_MouseMove(std::int16_t /*button*/, std::int16_t /*shif
         picdraw.lineTo(X, Y);
     }
 
-    if (penIsDown() && targets_.switches.value(Check3) == 0) {
+    if (penIsDown() && targets_.switches.value(kKeepTone) == 0) {
         if (const auto terms = pitchTerms(X, Y)) {
             targets_.synth.tone = terms->tone;
             targets_.synth.toneB = terms->toneB;

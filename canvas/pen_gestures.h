@@ -22,7 +22,7 @@ namespace scrivola {
 struct GestureTargets {
     SynthState& state;
     modSynth_DX7& synth;  // ampA, ampB, tone, toneB
-    SwitchSet& switches;  // Check3 (KEEP TONE) and the waveform boxes
+    SwitchSet& switches;  // KEEP TONE and the waveform shapes
     Sliders& sliders;     // Slider1 gives `amount`, VScroll1 gives `level`
     PenSurface& picdraw;  // drawing position, strokes, pen colour
     TextControl& Text1;   // shows the pen colour value

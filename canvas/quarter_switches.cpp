@@ -24,22 +24,22 @@ struct QuarterRule {
 };
 
 constexpr std::array<QuarterRule, 16> kRules = {{
-    {kMagenta, Check2, 1, Column::Left, Band::Upper},
-    {kMagenta, Check2, 0, Column::Right, Band::Any},
-    {kMagenta, Check5, 1, Column::Right, Band::Upper},
-    {kMagenta, Check5, 0, Column::Left, Band::Any},
-    {kMagenta, Check6, 1, Column::Left, Band::Lower},
-    {kMagenta, Check6, 0, Column::Right, Band::Any},
-    {kMagenta, Check9, 1, Column::Right, Band::Lower},
-    {kMagenta, Check9, 0, Column::Left, Band::Any},
-    {kYellow, Check10, 1, Column::Left, Band::Upper},
-    {kYellow, Check10, 0, Column::Right, Band::Any},
-    {kYellow, Check11, 1, Column::Right, Band::Upper},
-    {kYellow, Check11, 0, Column::Left, Band::Any},
-    {kYellow, Check8, 1, Column::Left, Band::Lower},
-    {kYellow, Check8, 0, Column::Right, Band::Any},
-    {kYellow, Check12, 1, Column::Right, Band::Lower},
-    {kYellow, Check12, 0, Column::Left, Band::Any},
+    {kMagenta, kVoiceARipplePulse, 1, Column::Left, Band::Upper},
+    {kMagenta, kVoiceARipplePulse, 0, Column::Right, Band::Any},
+    {kMagenta, kVoiceATanOfCos, 1, Column::Right, Band::Upper},
+    {kMagenta, kVoiceATanOfCos, 0, Column::Left, Band::Any},
+    {kMagenta, kVoiceAPulse, 1, Column::Left, Band::Lower},
+    {kMagenta, kVoiceAPulse, 0, Column::Right, Band::Any},
+    {kMagenta, kVoiceASteppedSine, 1, Column::Right, Band::Lower},
+    {kMagenta, kVoiceASteppedSine, 0, Column::Left, Band::Any},
+    {kYellow, kVoiceBSteppedSine, 1, Column::Left, Band::Upper},
+    {kYellow, kVoiceBSteppedSine, 0, Column::Right, Band::Any},
+    {kYellow, kVoiceBTanOfCos, 1, Column::Right, Band::Upper},
+    {kYellow, kVoiceBTanOfCos, 0, Column::Left, Band::Any},
+    {kYellow, kVoiceBSquare, 1, Column::Left, Band::Lower},
+    {kYellow, kVoiceBSquare, 0, Column::Right, Band::Any},
+    {kYellow, kVoiceBPulse, 1, Column::Right, Band::Lower},
+    {kYellow, kVoiceBPulse, 0, Column::Left, Band::Any},
 }};
 
 bool inColumn(Column column, float x) {

@@ -9,9 +9,10 @@ namespace scrivola {
 
 // Applies the sixteen switching rules in order. The surface is split at
 // x = 2000 into two columns and, for switching on, into an upper band
-// (y < 5000) and a lower band (y > 5500). Magenta works on Check2 (upper
-// left), Check5 (upper right), Check6 (lower left) and Check9 (lower right);
-// yellow on Check10, Check11, Check8 and Check12 in the same places. A box is
+// (y < 5000) and a lower band (y > 5500). Magenta switches voice A's pulse
+// with ripple (upper left), tangent of cosine (upper right), pulse (lower
+// left) and stepped sine (lower right); yellow switches voice B's stepped
+// sine, tangent of cosine, square and pulse in the same places. A shape is
 // switched on in its quarter and off whenever the pen is in the other column;
 // at exactly x = 2000 the switching-off rule comes last, so it wins.
 // Coordinates are compared as they are, without rounding.

@@ -1,8 +1,12 @@
 // The high-resolution clock that the wave-table tick reads at every sample.
 #pragma once
 
+#include <time.h>
+
 #include <cstdint>
 #include <optional>
+
+#include "synth/numeric.h"
 
 namespace scrivola {
 
@@ -15,16 +19,35 @@ public:
     virtual std::optional<std::int64_t> counter() = 0;
 };
 
-// The system's monotonic clock in nanoseconds (frequency 1e9).
+// The system's monotonic clock in nanoseconds (frequency 1e9). Final and
+// inline, so that code holding this type reads the clock without a virtual
+// call.
 class MonotonicCounter final : public PerformanceCounter {
 public:
-    std::optional<std::int64_t> frequency() override;
-    std::optional<std::int64_t> counter() override;
+    std::optional<std::int64_t> frequency() override { return 1'000'000'000; }
+    std::optional<std::int64_t> counter() override {
+        timespec now{};
+        if (clock_gettime(CLOCK_MONOTONIC, &now) != 0) {
+            return std::nullopt;
+        }
+        return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    }
 };
 
 // Seconds since the counter's origin, rounded to single precision. Reads the
 // frequency and the counter at every call; fails (nullopt) when either read
 // fails or the frequency is 0.
-std::optional<float> readClockSeconds(PerformanceCounter& counter);
+template <typename Counter>
+std::optional<float> readClockSeconds(Counter& counter) {
+    const std::optional<std::int64_t> frequency = counter.frequency();
+    if (!frequency) {
+        return std::nullopt;
+    }
+    const std::optional<std::int64_t> count = counter.counter();
+    if (!count || *frequency == 0) {
+        return std::nullopt;
+    }
+    return toSingle(static_cast<double>(*count) / static_cast<double>(*frequency));
+}
 
 }  // namespace scrivola

@@ -102,7 +102,7 @@ Converted<double> textToDouble(std::string_view text) {
     return negative ? -magnitude : magnitude;
 }
 
-Converted<std::int16_t> textToInt16(std::string_view text) {
+Converted<std::int16_t> detail::textToInt16General(std::string_view text) {
     const Converted<double> number = textToDouble(text);
     if (!number) {
         return number.error();

@@ -72,7 +72,7 @@ inline double roundHalfEven(double value) {
 namespace detail {
 
 template <typename T>
-Converted<T> roundInto(double value, double minimum, double maximum) {
+inline Converted<T> roundInto(double value, double minimum, double maximum) {
     if (!std::isfinite(value)) {
         return ConversionError::Overflow;
     }
@@ -129,8 +129,33 @@ std::string decimalText(std::int32_t value);
 // mismatch.
 Converted<double> textToDouble(std::string_view text);
 
+namespace detail {
+Converted<std::int16_t> textToInt16General(std::string_view text);
+}  // namespace detail
+
 // Reads a parameter text as a 16-bit integer: the number rounded half to even;
-// outside -32768..32767 it is an overflow.
-Converted<std::int16_t> textToInt16(std::string_view text);
+// outside -32768..32767 it is an overflow. Inline for the texts the program
+// writes itself, an optional minus and up to nine digits: such a number is
+// whole and exact as a double, so reading it as digits gives what rounding
+// would.
+inline Converted<std::int16_t> textToInt16(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::string_view digits = negative ? text.substr(1) : text;
+    if (digits.empty() || digits.size() > 9) {
+        return detail::textToInt16General(text);
+    }
+    std::int32_t magnitude = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') {
+            return detail::textToInt16General(text);
+        }
+        magnitude = magnitude * 10 + (c - '0');
+    }
+    const std::int32_t value = negative ? -magnitude : magnitude;
+    if (value < -32768 || value > 32767) {
+        return ConversionError::Overflow;
+    }
+    return static_cast<std::int16_t>(value);
+}
 
 }  // namespace scrivola

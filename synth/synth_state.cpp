@@ -4,13 +4,13 @@ namespace scrivola {
 
 SwitchSet::SwitchSet()
     : switches_{{
-          {1, 0, 1},  // Check1: on as laid out
+          {1, 0, 1},  // kVoiceASine: on as laid out
           {0, 0, 1},
           {0, 0, 1},
           {0, 0, 1},
           {0, 0, 1},
           {0, 0, 1},
-          {1, 0, 1},  // Check7: on as laid out
+          {1, 0, 1},  // kVoiceBSine: on as laid out
           {0, 0, 1},
           {0, 0, 1},
           {0, 0, 1},
@@ -32,17 +32,17 @@ void zeroParameterTexts(SynthState& state) {
 
 // The switch part shared by resetSynth and resetAll, in the switches' order.
 void plainSineOnly(SwitchSet& switches) {
-    switches.setValue(Check1, 1);
-    switches.setValue(Check2, 0);
-    switches.setValue(Check7, 1);
-    switches.setValue(Check4, 0);
-    switches.setValue(Check5, 0);
-    switches.setValue(Check6, 0);
-    switches.setValue(Check8, 0);
-    switches.setValue(Check9, 0);
-    switches.setValue(Check10, 0);
-    switches.setValue(Check11, 0);
-    switches.setValue(Check12, 0);
+    switches.setValue(kVoiceASine, 1);
+    switches.setValue(kVoiceARipplePulse, 0);
+    switches.setValue(kVoiceBSine, 1);
+    switches.setValue(kVoiceASteppedTan, 0);
+    switches.setValue(kVoiceATanOfCos, 0);
+    switches.setValue(kVoiceAPulse, 0);
+    switches.setValue(kVoiceBSquare, 0);
+    switches.setValue(kVoiceASteppedSine, 0);
+    switches.setValue(kVoiceBSteppedSine, 0);
+    switches.setValue(kVoiceBTanOfCos, 0);
+    switches.setValue(kVoiceBPulse, 0);
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ void applyStartupValues(SynthState& state, modSynth_DX7& synth, SwitchSet& switc
     synth.ampA = 0;
     synth.ampB = 0;
     zeroParameterTexts(state);
-    switches.setValue(Check3, 0);
+    switches.setValue(kKeepTone, 0);
     sliders.VScroll1.setValue(90);
     state.level = 100;
 }
@@ -65,26 +65,26 @@ void resetSynth(SynthState& state, SwitchSet& switches) {
 void resetAll(SynthState& state, SwitchSet& switches, DrawingSurface& surface) {
     surface.clear();
     zeroParameterTexts(state);
-    switches.setValue(Check3, 0);
+    switches.setValue(kKeepTone, 0);
     plainSineOnly(switches);
 }
 
 void resetVoiceA(SwitchSet& switches) {
-    switches.setValue(Check1, 1);
-    switches.setValue(Check2, 0);
-    switches.setValue(Check7, 1);
-    switches.setValue(Check4, 0);
-    switches.setValue(Check5, 0);
-    switches.setValue(Check6, 0);
-    switches.setValue(Check8, 0);
-    switches.setValue(Check9, 0);
+    switches.setValue(kVoiceASine, 1);
+    switches.setValue(kVoiceARipplePulse, 0);
+    switches.setValue(kVoiceBSine, 1);
+    switches.setValue(kVoiceASteppedTan, 0);
+    switches.setValue(kVoiceATanOfCos, 0);
+    switches.setValue(kVoiceAPulse, 0);
+    switches.setValue(kVoiceBSquare, 0);
+    switches.setValue(kVoiceASteppedSine, 0);
 }
 
 void resetVoiceB(SwitchSet& switches) {
-    switches.setValue(Check7, 1);
-    switches.setValue(Check10, 0);
-    switches.setValue(Check11, 0);
-    switches.setValue(Check12, 0);
+    switches.setValue(kVoiceBSine, 1);
+    switches.setValue(kVoiceBSteppedSine, 0);
+    switches.setValue(kVoiceBTanOfCos, 0);
+    switches.setValue(kVoiceBPulse, 0);
 }
 
 }  // namespace scrivola

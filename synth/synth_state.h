@@ -14,31 +14,57 @@ namespace scrivola {
 
 // Parameters held as decimal text and converted again at every use.
 struct SynthState {
-    std::string amsp;          // amplitude-modulation rate, both voices
-    std::string fmsp;          // frequency-modulation rate of voice A
-    std::string amsp2;         // second amplitude-modulation rate, both voices
-    std::string cut;           // cut amount of voice A (0 or less: no cut)
-    std::string cut2;          // cut amount of voice B (0 or less: no cut)
+    std::string amsp;          // tremolo rate, both voices
+    std::string fmsp;          // vibrato rate of voice A
+    std::string amsp2;         // second tremolo rate, both voices
+    std::string cut;           // cut of voice A (0 or less: no cut)
+    std::string cut2;          // cut of voice B (0 or less: no cut)
     std::string amount;        // decay step of `level` per decay tick
     std::int16_t penDown = 0;  // -1 while the left button holds the pen down
     std::int16_t level = 0;    // loudness copied into both voices
 };
 
-// Switch numbers; the numbers are the check boxes' names.
+// The parameter texts by what they set.
+using ParameterText = std::string SynthState::*;
+inline constexpr ParameterText kTremoloRate = &SynthState::amsp;
+inline constexpr ParameterText kVibratoRate = &SynthState::fmsp;
+inline constexpr ParameterText kSecondTremoloRate = &SynthState::amsp2;
+inline constexpr ParameterText kVoiceACut = &SynthState::cut;
+inline constexpr ParameterText kVoiceBCut = &SynthState::cut2;
+
+// Switch numbers; the numbers are the check boxes' names, which the window
+// keeps. Inside the core the switches go by what they do (below).
 enum SwitchId : int {
-    Check1 = 1,  // voice A plain sine
+    Check1 = 1,
     Check2,
-    Check3,  // KEEP TONE
+    Check3,
     Check4,
     Check5,
     Check6,
-    Check7,  // voice B plain sine
+    Check7,
     Check8,
     Check9,
     Check10,
     Check11,
     Check12,
 };
+
+// What each switch does. x is voice A's phase (angle times its pitch term),
+// y voice B's. Each voice's shapes are listed in the order the tick tries
+// them: of those on, the last one listed sets the sample.
+inline constexpr SwitchId kVoiceASine = Check1;          // sin(x)
+inline constexpr SwitchId kVoiceAPulse = Check6;         // floor(sin(x))
+inline constexpr SwitchId kVoiceARipplePulse = Check2;   // floor(sin(x)) + tan(cos(x))
+inline constexpr SwitchId kVoiceATanOfCos = Check5;      // tan(cos(x))
+inline constexpr SwitchId kVoiceASteppedTan = Check4;    // tan(floor(x))
+inline constexpr SwitchId kVoiceASteppedSine = Check9;   // sin(floor(x))
+inline constexpr SwitchId kVoiceBSine = Check7;          // sin(y)
+inline constexpr SwitchId kVoiceBSquare = Check8;        // cos(floor(y) * pi)
+inline constexpr SwitchId kVoiceBSteppedSine = Check10;  // sin(floor(y)); also damps voice B
+inline constexpr SwitchId kVoiceBTanOfCos = Check11;     // tan(cos(y))
+inline constexpr SwitchId kVoiceBPulse = Check12;        // floor(cos(y))
+// While on, the pen leaves both pitches as they are.
+inline constexpr SwitchId kKeepTone = Check3;
 
 // The twelve on/off switches (1 on, 0 off). The window's check boxes bind to
 // these values.
@@ -65,31 +91,33 @@ struct Sliders {
     ControlValue VScroll1{0, 0, 100};
 };
 
-constexpr int kTableSize = 361;      // entries 0..360 of a wave table
-constexpr int kBufferSamples = 360;  // samples a sound buffer loops
+constexpr int kTableSize = 361;  // entries 0..360 of a wave table
 using WaveTable = std::array<std::uint8_t, kTableSize>;
 
-// Module-level synthesis values. One instance; all zero at program start.
+// Module-level synthesis values of the wave-table tick. One instance; all
+// zero at program start.
 struct modSynth_DX7 {
-    WaveTable tableA{};
-    WaveTable tableB{};
+    WaveTable tableA{};  // voice A's wave, 128 the centre line
+    WaveTable tableB{};  // voice B's wave
     std::int16_t sampleIndex = 0;
-    float clockSeconds = 0.0f;
-    float angle = 0.0f;
-    std::int32_t fmTerm = 0;
+    float clockSeconds = 0.0f;  // the last clock reading
+    float angle = 0.0f;         // the entry's angle in radians
+    std::int32_t fmTerm = 0;    // voice A's pitch term, vibrato applied
     float sampleA = 0.0f;
     float sampleB = 0.0f;
-    std::int16_t ampA = 0;
-    std::int16_t ampB = 0;
-    std::int16_t tone = 0;
-    std::int16_t toneB = 0;
-    std::int16_t peakA = 0;
+    std::int16_t ampA = 0;   // voice A's amplitude
+    std::int16_t ampB = 0;   // voice B's amplitude
+    std::int16_t tone = 0;   // voice A's pitch, set by the pen
+    std::int16_t toneB = 0;  // voice B's pitch term
+    std::int16_t peakA = 0;  // voice A's highest sample of the tick
     std::int16_t peakB = 0;
-    std::int16_t fmspInt = 0;
-    std::int16_t amspInt = 0;
-    std::int16_t amsp2Int = 0;
-    std::int16_t cutInt = 0;
-    std::int16_t cut2Int = 0;
+    // The last values read from the parameter texts: a text that does not
+    // convert leaves its copy as it was.
+    std::int16_t fmspInt = 0;   // vibrato rate
+    std::int16_t amspInt = 0;   // tremolo rate
+    std::int16_t amsp2Int = 0;  // second tremolo rate
+    std::int16_t cutInt = 0;    // voice A's cut
+    std::int16_t cut2Int = 0;   // voice B's cut
 };
 
 // What the core needs of the drawing surface: clearing it to its background,
@@ -112,10 +140,12 @@ void resetSynth(SynthState& state, SwitchSet& switches);
 // Clears the drawing first, then as resetSynth, and also turns KEEP TONE off.
 void resetAll(SynthState& state, SwitchSet& switches, DrawingSurface& surface);
 
-// Voice A's shapes off and its sine on; also voice B's sine on and Check8 off.
+// Voice A's shapes off and its sine on; also voice B's sine on and its square
+// wave off.
 void resetVoiceA(SwitchSet& switches);
 
-// Voice B's sine on and Check10..Check12 off; Check8 is left as it is.
+// Voice B's sine on and its stepped sine, tangent-of-cosine and pulse waves
+// off; its square wave is left as it is.
 void resetVoiceB(SwitchSet& switches);
 
 }  // namespace scrivola

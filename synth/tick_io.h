@@ -1,41 +1,31 @@
-// What the wave-table tick reaches outside the core: the four display boxes
-// and the two sound buffers. Every call reports failure as false; the tick
-// then skips the step that made the call and goes on.
+// What the wave-table tick hands out: both tables to the sound buffers, and
+// what the four display boxes are to show.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "synth/synth_state.h"
 
 namespace scrivola {
 
-enum class DisplayBox { WPB1, o1VU, Picture1, Picture2 };
-
-class ScopeDisplay {
-public:
-    virtual ~ScopeDisplay() = default;
-    // Erases the box and moves its drawing position to (0, 0).
-    virtual bool clearBox(DisplayBox box) = 0;
-    // One scope point for table entry `index`.
-    virtual bool plotScopePoint(std::int16_t index, float value, DisplayBox box) = 0;
-    // The level bar for a voice's peak.
-    virtual bool drawMeter(std::int16_t value, DisplayBox box) = 0;
-};
-
-// A display that shows nothing (for tests and benchmarks).
-class NullDisplay final : public ScopeDisplay {
-public:
-    bool clearBox(DisplayBox) override { return true; }
-    bool plotScopePoint(std::int16_t, float, DisplayBox) override { return true; }
-    bool drawMeter(std::int16_t, DisplayBox) override { return true; }
-};
-
 // The sound buffers: slot 0 plays voice A, slot 1 voice B. A write sends
-// entries 0..359 of the table; entry 360 never sounds.
+// entries 0..359 of the table; entry 360 never sounds. A failed write reports
+// false; the tick then goes on.
 class WaveTableWriter {
 public:
     virtual ~WaveTableWriter() = default;
     virtual bool writeWaveTable(std::int16_t slot, const WaveTable& table) = 0;
+};
+
+// What one tick shows: each voice's scope value for every table entry, in
+// the order the tick computed them, and the peak each voice's meter shows.
+// The window draws it after the tick; the displays keep nothing else.
+struct DisplayRecord {
+    std::array<float, kTableSize> scopeA{};  // voice A's trace (box WPB1)
+    std::array<float, kTableSize> scopeB{};  // voice B's trace (box Picture1)
+    std::int16_t meterA = 0;                 // voice A's meter (box o1VU)
+    std::int16_t meterB = 0;                 // voice B's meter (box Picture2)
 };
 
 }  // namespace scrivola

@@ -1,7 +1,7 @@
 // The wave-table tick: recomputes both 361-entry wave tables from the state,
-// the switches and the pitch terms, plots the scope points, writes both sound
-// buffers and draws both level meters. Runs on the window's thread at every
-// tick of the synthesis timer.
+// the switches and the pitch terms, sample by sample and step by step, writes
+// both sound buffers and records what the scopes and meters are to show. Runs
+// on the window's thread at every tick of the synthesis timer.
 #pragma once
 
 #include "synth/clock.h"
@@ -10,20 +10,12 @@
 
 namespace scrivola {
 
-struct TickIo {
-    PerformanceCounter& counter;
-    ScopeDisplay& display;
-    WaveTableWriter& sound;
-};
-
-// One tick. Computes exactly what waveTableTickLiteral computes, but does not
-// re-convert texts or re-evaluate trigonometry that cannot have changed.
+// One tick, reading the system clock directly.
 void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet& switches,
-                   TickIo io);
+                   MonotonicCounter& clock, WaveTableWriter& sound, DisplayRecord& shown);
 
-// One tick evaluated literally, step by step and sample by sample. The
-// reference that waveTableTick is tested and measured against.
-void waveTableTickLiteral(modSynth_DX7& synth, const SynthState& state, const SwitchSet& switches,
-                          TickIo io);
+// The same tick with any other counter (one a test scripts, for instance).
+void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet& switches,
+                   PerformanceCounter& clock, WaveTableWriter& sound, DisplayRecord& shown);
 
 }  // namespace scrivola

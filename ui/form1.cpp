@@ -183,15 +183,16 @@ void Form1::Command2_Click() {
 }
 
 void Form1::mnukeeptone_Click() {
-    switches_.setValue(Check3, 1);
+    switches_.setValue(kKeepTone, 1);
 }
 
 void Form1::mnuchngtone_Click() {
-    switches_.setValue(Check3, 0);
+    switches_.setValue(kKeepTone, 0);
 }
 
 void Form1::Timer1_Timer() {
-    waveTableTick(synth_, state_, switches_, TickIo{counter_, *display_, sound_});
+    waveTableTick(synth_, state_, switches_, counter_, sound_, shown_);
+    display_->show(shown_);
 }
 
 void Form1::Timer2_Timer() {

@@ -83,7 +83,8 @@ public:
     TickTimer& Timer1() { return *timer1_; }
     TickTimer& Timer2() { return *timer2_; }
     PenSurface& picdrawSurface() { return *picdrawSurface_; }
-    ScopeDisplay& display() { return *display_; }
+    WindowDisplay& display() { return *display_; }
+    const DisplayRecord& shown() const { return shown_; }
     const QTimer& soundWatch() const { return soundWatch_; }
 
 protected:
@@ -106,6 +107,7 @@ private:
     SwitchSet switches_;
     Sliders sliders_;
     MonotonicCounter counter_;
+    DisplayRecord shown_;
 
     FormFace* face_ = nullptr;
     FormControls controls_;

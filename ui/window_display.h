@@ -1,5 +1,5 @@
-// The tick's display on the window: the scope traces and level meters of
-// both voices, drawn into the four display boxes.
+// The tick's displays on the window: after each tick, the scope traces and
+// level meters of both voices drawn from what the tick recorded.
 #pragma once
 
 #include "synth/tick_io.h"
@@ -12,19 +12,21 @@ inline constexpr ColorValue kScopeColor = 0x00FF00;  // green
 // A meter's colour by band: green below 75, yellow 75..95, red from 96 on.
 ColorValue meterColor(std::int16_t value);
 
-class WindowDisplay final : public ScopeDisplay {
+// A green point at (index, value + 125), 125 being the middle of the box.
+void plotScopePoint(std::int16_t index, float value, PictureBox& box);
+// A line along the top edge from 0 to `value` in its band's colour.
+void drawMeter(std::int16_t value, PictureBox& box);
+
+class WindowDisplay {
 public:
     WindowDisplay(PictureBox& wpb1, PictureBox& o1VU, PictureBox& picture1, PictureBox& picture2);
 
-    bool clearBox(DisplayBox box) override;
-    // A green point at (index, value + 125), 125 being the middle of the box.
-    bool plotScopePoint(std::int16_t index, float value, DisplayBox box) override;
-    // A line along the top edge from 0 to `value` in its band's colour.
-    bool drawMeter(std::int16_t value, DisplayBox box) override;
+    // One tick's pictures: the four boxes cleared, each voice's trace point by
+    // point, then each voice's meter. A box whose pixels come out as they
+    // were is not repainted.
+    void show(const DisplayRecord& shown);
 
 private:
-    PictureBox& boxOf(DisplayBox box);
-
     PictureBox& wpb1_;
     PictureBox& o1VU_;
     PictureBox& picture1_;

@@ -138,10 +138,10 @@ WaveTable steadyTable(const Request& request, int level) {
     synth.ampA = state.level;
     synth.ampB = state.level;
     FixedCounter counter(request.clockSeconds);
-    NullDisplay display;
     DiscardingWriter sound;
+    DisplayRecord shown;
     for (int tick = 0; tick < 2; ++tick) {
-        waveTableTick(synth, state, switches, TickIo{counter, display, sound});
+        waveTableTick(synth, state, switches, counter, sound, shown);
     }
     return request.tableB ? synth.tableB : synth.tableA;
 }

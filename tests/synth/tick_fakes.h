@@ -1,10 +1,9 @@
-// Test doubles for the wave-table tick: a scripted clock, a display and a
-// sound output that record what they were asked to do.
+// Test doubles for the wave-table tick: a scripted clock and a sound output
+// that records what it was asked to write.
 #pragma once
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "synth/clock.h"
@@ -31,27 +30,6 @@ public:
         const std::int64_t now = count;
         count += step;
         return now;
-    }
-};
-
-struct RecordingDisplay : ScopeDisplay {
-    std::vector<std::string> calls;  // "clear:N", "meter:N=v"
-    std::vector<float> scopeA;
-    std::vector<float> scopeB;
-    bool fail = false;
-
-    bool clearBox(DisplayBox box) override {
-        calls.push_back("clear:" + std::to_string(static_cast<int>(box)));
-        return !fail;
-    }
-    bool plotScopePoint(std::int16_t, float value, DisplayBox box) override {
-        (box == DisplayBox::WPB1 ? scopeA : scopeB).push_back(value);
-        return !fail;
-    }
-    bool drawMeter(std::int16_t value, DisplayBox box) override {
-        calls.push_back("meter:" + std::to_string(static_cast<int>(box)) + "=" +
-                        std::to_string(value));
-        return !fail;
     }
 };
 

@@ -42,88 +42,91 @@ int barEnd(const QImage& image, QRgb colour) {
 
 class ScopeDisplayTest : public ::testing::Test {
 protected:
-    PictureBox& box(DisplayBox which) {
-        const FormControls& c = form.controls();
-        switch (which) {
-            case DisplayBox::WPB1:
-                return *c.WPB1;
-            case DisplayBox::o1VU:
-                return *c.o1VU;
-            case DisplayBox::Picture1:
-                return *c.Picture1;
-            case DisplayBox::Picture2:
-                break;
-        }
-        return *c.Picture2;
-    }
-
     SilentSoundLayer sound;
     Form1 form{sound};
-    ScopeDisplay& display = form.display();
+    PictureBox& wpb1 = *form.controls().WPB1;
+    PictureBox& o1VU = *form.controls().o1VU;
+    PictureBox& picture1 = *form.controls().Picture1;
+    PictureBox& picture2 = *form.controls().Picture2;
 };
 
-TEST_F(ScopeDisplayTest, DisplayBoxesHaveTheirDrawingAreasAndBackgrounds) {
+TEST_F(ScopeDisplayTest, ATickDrawsBothTracesAndMetersIntoTheirBoxes) {
+    DisplayRecord shown;
+    shown.scopeA.fill(0.0f);
+    shown.scopeB.fill(-125.0f);  // along the top edge
+    shown.meterA = 80;
+    shown.meterB = 10;
+    form.display().show(shown);
     struct Case {
-        DisplayBox box;
+        PictureBox& box;
         QSize area;
-        QRgb background;
+        QRgb colour;
+        int row;  // the row the drawing lies on
     };
     const Case cases[] = {
-        {DisplayBox::WPB1, {125, 85}, qRgb(64, 64, 64)},
-        {DisplayBox::Picture1, {125, 77}, qRgb(64, 64, 64)},
-        {DisplayBox::o1VU, {141, 5}, qRgb(0, 0, 0)},
-        {DisplayBox::Picture2, {141, 5}, qRgb(0, 0, 0)},
+        {wpb1, {125, 85}, kGreen, 42},
+        {picture1, {125, 77}, kGreen, 0},
+        {o1VU, {141, 5}, kYellow, 0},
+        {picture2, {141, 5}, kGreen, 0},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(display.clearBox(c.box));
-        const QImage& image = box(c.box).image();
+        SCOPED_TRACE(c.box.objectName().toStdString());
+        const QImage& image = c.box.image();
         EXPECT_EQ(image.size(), c.area);
-        EXPECT_EQ(pixelsOf(image, c.background).size(),
-                  static_cast<std::size_t>(c.area.width() * c.area.height()));
+        const std::vector<QPoint> drawn = pixelsOf(image, c.colour);
+        ASSERT_FALSE(drawn.empty());
+        EXPECT_EQ(drawn.front().y(), c.row);
     }
+    // A trace of one value runs edge to edge: every column has its point.
+    EXPECT_EQ(pixelsOf(wpb1.image(), kGreen).size(), 125u);
+
+    // The next tick's record replaces the whole picture.
+    shown.scopeA.fill(std::numeric_limits<float>::quiet_NaN());
+    shown.meterA = 0;
+    form.display().show(shown);
+    EXPECT_TRUE(pixelsOf(wpb1.image(), kGreen).empty());
+    EXPECT_EQ(pixelsOf(wpb1.image(), qRgb(64, 64, 64)).size(), 125u * 85u);
+    EXPECT_TRUE(pixelsOf(o1VU.image(), kYellow).empty());
 }
 
 TEST_F(ScopeDisplayTest, ASampleOfZeroLiesInTheVerticalMiddleOfEitherScope) {
-    for (DisplayBox which : {DisplayBox::WPB1, DisplayBox::Picture1}) {
-        display.clearBox(which);
+    for (PictureBox* box : {&wpb1, &picture1}) {
+        box->clear();
         for (std::int16_t index = 0; index <= 360; ++index) {
-            ASSERT_TRUE(display.plotScopePoint(index, 0.0f, which));
+            plotScopePoint(index, 0.0f, *box);
         }
-        const QImage& image = box(which).image();
+        const QImage& image = box->image();
         const std::vector<QPoint> points = pixelsOf(image, kGreen);
         ASSERT_FALSE(points.empty());
         const double middle = (image.height() - 1) / 2.0;
         for (const QPoint& p : points) {
             EXPECT_LE(std::abs(p.y() - middle), 0.5) << p.x() << "," << p.y();
         }
-        // Every column of the box gets its point: the trace runs edge to edge.
-        EXPECT_EQ(points.size(), static_cast<std::size_t>(image.width()));
     }
 }
 
 TEST_F(ScopeDisplayTest, IndicesBeyondTheRightEdgeAndExtremeSamplesAreNotShown) {
-    display.clearBox(DisplayBox::WPB1);
-    ASSERT_TRUE(display.plotScopePoint(272, 0.0f, DisplayBox::WPB1));
-    EXPECT_EQ(pixelsOf(box(DisplayBox::WPB1).image(), kGreen),
-              (std::vector<QPoint>{QPoint(124, 42)}));
+    wpb1.clear();
+    plotScopePoint(272, 0.0f, wpb1);
+    EXPECT_EQ(pixelsOf(wpb1.image(), kGreen), (std::vector<QPoint>{QPoint(124, 42)}));
 
-    display.clearBox(DisplayBox::WPB1);
+    wpb1.clear();
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (std::int16_t index : {273, 300, 360}) {
-        EXPECT_TRUE(display.plotScopePoint(index, 0.0f, DisplayBox::WPB1));
+        plotScopePoint(index, 0.0f, wpb1);
     }
     for (float value : {inf, -inf, nan, 126.0f, -126.0f, 3.0e38f, -3.0e38f}) {
-        EXPECT_TRUE(display.plotScopePoint(100, value, DisplayBox::WPB1));
+        plotScopePoint(100, value, wpb1);
     }
-    EXPECT_TRUE(pixelsOf(box(DisplayBox::WPB1).image(), kGreen).empty());
+    EXPECT_TRUE(pixelsOf(wpb1.image(), kGreen).empty());
 }
 
 TEST_F(ScopeDisplayTest, SamplesMoveDownwardAsTheyRise) {
-    display.clearBox(DisplayBox::Picture1);
-    display.plotScopePoint(50, -125.0f, DisplayBox::Picture1);  // top edge
-    display.plotScopePoint(60, 124.0f, DisplayBox::Picture1);   // near the bottom
-    const QImage& image = box(DisplayBox::Picture1).image();
+    picture1.clear();
+    plotScopePoint(50, -125.0f, picture1);  // top edge
+    plotScopePoint(60, 124.0f, picture1);   // near the bottom
+    const QImage& image = picture1.image();
     EXPECT_EQ(image.pixel(static_cast<int>(50 * 6.875 / 15), 0), kGreen);
     EXPECT_EQ(image.pixel(static_cast<int>(60 * 6.875 / 15), image.height() - 1), kGreen);
 }
@@ -135,12 +138,12 @@ TEST_F(ScopeDisplayTest, MeterBarsTakeTheColourOfTheirBand) {
     };
     const Case cases[] = {{0, kGreen}, {1, kGreen}, {74, kGreen},  {75, kYellow}, {95, kYellow},
                           {96, kRed},  {120, kRed}, {32767, kRed}, {-5, kGreen}};
-    for (DisplayBox which : {DisplayBox::o1VU, DisplayBox::Picture2}) {
+    for (PictureBox* box : {&o1VU, &picture2}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.peak);
-            display.clearBox(which);
-            ASSERT_TRUE(display.drawMeter(c.peak, which));
-            const QImage& image = box(which).image();
+            box->clear();
+            drawMeter(c.peak, *box);
+            const QImage& image = box->image();
             if (c.peak > 1) {
                 const int inside =
                     static_cast<int>(std::min(c.peak, std::int16_t{80}) * 24.75 / 15.0 / 2);
@@ -158,37 +161,26 @@ TEST_F(ScopeDisplayTest, MeterBarsTakeTheColourOfTheirBand) {
 }
 
 TEST_F(ScopeDisplayTest, MeterBarLengthFollowsThePeak) {
-    display.clearBox(DisplayBox::o1VU);
-    display.drawMeter(75, DisplayBox::o1VU);
-    const QImage& image = box(DisplayBox::o1VU).image();
+    o1VU.clear();
+    drawMeter(75, o1VU);
+    const QImage& image = o1VU.image();
     const double reach = (barEnd(image, kYellow) + 1) / static_cast<double>(image.width());
     EXPECT_NEAR(reach, 0.88, 0.02) << barEnd(image, kYellow);
 
     for (std::int16_t peak : {96, 100, 360, 32767}) {
-        display.clearBox(DisplayBox::o1VU);
-        display.drawMeter(peak, DisplayBox::o1VU);
+        o1VU.clear();
+        drawMeter(peak, o1VU);
         EXPECT_EQ(barEnd(image, kRed), image.width() - 1) << peak;
     }
-}
-
-TEST_F(ScopeDisplayTest, ClearingEndsThePreviousTicksDrawing) {
-    display.plotScopePoint(10, 0.0f, DisplayBox::WPB1);
-    display.drawMeter(50, DisplayBox::o1VU);
-    display.clearBox(DisplayBox::WPB1);
-    display.clearBox(DisplayBox::o1VU);
-    EXPECT_TRUE(pixelsOf(box(DisplayBox::WPB1).image(), kGreen).empty());
-    EXPECT_TRUE(pixelsOf(box(DisplayBox::o1VU).image(), kGreen).empty());
-    EXPECT_EQ(box(DisplayBox::WPB1).currentX(), 0.0f);
-    EXPECT_EQ(box(DisplayBox::o1VU).currentY(), 0.0f);
 }
 
 TEST_F(ScopeDisplayTest, TheMiddleStaysTheMiddleOnScaledScreens) {
     for (qreal ratio : {1.25, 1.5, 2.0}) {
         SCOPED_TRACE(ratio);
-        box(DisplayBox::WPB1).setBackingRatio(ratio);
-        display.clearBox(DisplayBox::WPB1);
-        display.plotScopePoint(100, 0.0f, DisplayBox::WPB1);
-        const QImage& image = box(DisplayBox::WPB1).image();
+        wpb1.setBackingRatio(ratio);
+        wpb1.clear();
+        plotScopePoint(100, 0.0f, wpb1);
+        const QImage& image = wpb1.image();
         const std::vector<QPoint> points = pixelsOf(image, kGreen);
         ASSERT_FALSE(points.empty());
         double sum = 0;
