@@ -49,6 +49,11 @@ public:
     std::string failureReason() const override { return failureReason_; }
     bool recoverIfLost() override;
     SoundCounters counters() const override;
+    bool tapOutput(SampleRing* ring) override {
+        mixer_.setTap(ring);
+        return true;
+    }
+    unsigned outputRate() const override { return device_->sampleRate(); }
 
     bool isDeviceOpen() const { return device_->isOpen(); }
     bool hasBuffer(int slot) const { return mixer_.hasBuffer(slot); }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 namespace scrivola {
 namespace {
@@ -80,6 +81,13 @@ bool LoopMixer::write(int slot, Samples samples) {
     // Release: a renderer that sees the new generation sees these samples.
     s.writtenGeneration.store(s.writtenGeneration.load(kRelaxed) + 1, std::memory_order_release);
     return true;
+}
+
+void LoopMixer::setTap(SampleRing* ring) {
+    tap_.store(ring);
+    while (tapBusy_.load()) {
+        std::this_thread::yield();
+    }
 }
 
 void LoopMixer::followControl(Slot& slot) {
@@ -161,6 +169,12 @@ void LoopMixer::render(std::int16_t* out, std::size_t frames) noexcept {
         }
         done += n;
     }
+
+    tapBusy_.store(true);
+    if (SampleRing* ring = tap_.load()) {
+        ring->push(out, frames);
+    }
+    tapBusy_.store(false);
 
     callbacks_.store(callbacks_.load(kRelaxed) + 1, kRelaxed);
     frames_.store(frames_.load(kRelaxed) + frames, kRelaxed);

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <span>
 
+#include "audio/sample_ring.h"
 #include "audio/sound_counters.h"
 
 namespace scrivola {
@@ -45,6 +46,9 @@ public:
     bool play(int slot, bool looping);
     // Replaces all 360 samples. False when the slot has no buffer.
     bool write(int slot, Samples samples);
+    // Every block render() produces is also pushed to `ring` (nullptr: to
+    // none). Returns once no render still uses the previous ring.
+    void setTap(SampleRing* ring);
 
     // --- render thread ---
 
@@ -96,6 +100,11 @@ private:
     static void accumulate(Slot& slot, const LoopCopy& loop, std::int32_t* mix, std::size_t frames);
 
     std::array<Slot, kSlots> slots_;
+    // The tap and its handshake: render() raises `tapBusy_` before it reads
+    // `tap_` (both sequentially consistent), so setTap() sees either the
+    // render that still holds the old ring or one that reads the new one.
+    std::atomic<SampleRing*> tap_{nullptr};
+    std::atomic<bool> tapBusy_{false};
     std::atomic<std::uint64_t> callbacks_{0};
     std::atomic<std::uint64_t> frames_{0};
 };

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/sample_ring.h"
 #include "audio/sound_counters.h"
 #include "synth/tick_io.h"
 
@@ -38,6 +39,17 @@ public:
     virtual bool recoverIfLost() { return true; }
     // Cheap snapshot of the playback counters.
     virtual SoundCounters counters() const { return {}; }
+
+    // Keeps the output stream running even while both loops are silent, and
+    // starts it now if it was stopped for silence.
+    virtual void keepOutputRunning(bool /*on*/) {}
+    // From now on every sample the output plays is also pushed to `ring`
+    // (nullptr: to none). Returns once the audio thread no longer uses the
+    // previous ring. False when this layer has no output whose samples it
+    // can hand on.
+    virtual bool tapOutput(SampleRing* /*ring*/) { return false; }
+    // The output's sample rate; 0 while no output is open.
+    virtual unsigned outputRate() const { return 0; }
 };
 
 }  // namespace scrivola

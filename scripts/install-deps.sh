@@ -7,13 +7,13 @@ PACKAGES=(
   # toolchain
   g++ cmake make pkg-config clang-format
   # libraries
-  qt6-base-dev qt6-svg-dev libqt6svg6 librtaudio-dev libasound2-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6 librtaudio-dev libasound2-dev libsndfile1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # fonts: a Tahoma-compatible face
   fonts-wine fontconfig
   # real-audio and end-to-end tests
   pulseaudio pulseaudio-utils xvfb xauth xdotool x11-utils imagemagick
-  python3 python3-numpy procps
+  python3 python3-numpy procps sndfile-programs
   # desktop integration and packaging checks
   desktop-file-utils appstream dpkg-dev fakeroot file
 )

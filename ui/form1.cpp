@@ -11,6 +11,7 @@
 #include "ui/artwork.h"
 #include "ui/confirmations.h"
 #include "ui/control_binding.h"
+#include "ui/file_commands.h"
 #include "ui/form_face.h"
 #include "ui/form_layout.h"
 #include "ui/program_end.h"
@@ -63,6 +64,10 @@ Form1::Form1(SoundLayer& sound, MessageBox* messageBox, QWidget* parent)
     soundWatch_.setObjectName(QStringLiteral("SoundWatch"));
     soundWatch_.setInterval(kSoundWatchIntervalMs);
     connect(&soundWatch_, &QTimer::timeout, this, [this] { sound_.recoverIfLost(); });
+
+    // The recording and saving commands follow the items of the first menu.
+    fileCommands_ = new FileCommands(*menuBar()->actions().constFirst()->menu(), sound_,
+                                     *controls_.picdraw, *this);
 
     bindControls();
     connectHandlers();
@@ -120,6 +125,7 @@ bool Form1::Form_Load() {
 }
 
 void Form1::Form_Unload() {
+    fileCommands_->finish();
     soundWatch_.stop();
     sound_.releaseSound();
 }
@@ -142,6 +148,8 @@ void Form1::lblcolor_Click(std::int16_t index) {
 
 void Form1::cmdexit_Click() {
     if (confirmed(*messageBox_, kExitConfirmation)) {
+        // Ending at once runs no destructor: the recording is completed first.
+        fileCommands_->finish();
         endProgramAtOnce();
     }
 }

@@ -23,6 +23,7 @@
 
 namespace scrivola {
 
+class FileCommands;
 class FormFace;
 
 class Form1 : public QMainWindow {
@@ -86,6 +87,7 @@ public:
     WindowDisplay& display() { return *display_; }
     const DisplayRecord& shown() const { return shown_; }
     const QTimer& soundWatch() const { return soundWatch_; }
+    FileCommands& fileCommands() { return *fileCommands_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,6 +122,7 @@ private:
     TickTimer* timer1_ = nullptr;
     TickTimer* timer2_ = nullptr;
     QTimer soundWatch_;
+    FileCommands* fileCommands_ = nullptr;
     std::unique_ptr<PenGestures> gestures_;
     std::unique_ptr<Palette> palette_;
     bool centred_ = false;

@@ -1,15 +1,33 @@
 // Scrivola Synth: a synthesizer played by drawing.
 #include <QApplication>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 
 #include "audio/rtaudio_sound_layer.h"
+#include "ui/command_line.h"
+#include "ui/file_commands.h"
 #include "ui/form1.h"
 #include "ui/startup.h"
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const scrivola::CommandLine commandLine = scrivola::parseCommandLine(arguments);
+    if (commandLine.exitStatus) {
+        const int status = *commandLine.exitStatus;
+        (status == EXIT_SUCCESS ? std::cout : std::cerr) << commandLine.output.toLocal8Bit().data();
+        return status;
+    }
+    // A recording that reaches the file size limit fails with a message
+    // instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Scrivola Synth"));
+    QApplication::setApplicationVersion(QStringLiteral(SCRIVOLA_VERSION));
     // The app id names the desktop entry; the window must carry the same.
     QApplication::setDesktopFileName(QStringLiteral(SCRIVOLA_APP_ID));
 
@@ -19,6 +37,9 @@ int main(int argc, char** argv) {
     // on stderr saying why, and a failed status.
     if (!scrivola::startWindow(window, sound, std::cerr)) {
         return EXIT_FAILURE;
+    }
+    if (!commandLine.recordPath.isEmpty()) {
+        window.fileCommands().startRecording(commandLine.recordPath);
     }
     return QApplication::exec();
 }

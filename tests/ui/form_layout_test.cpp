@@ -173,17 +173,28 @@ TEST_F(FormTest, SlidersHaveTheirRangesStepsAndTicks) {
 }
 
 TEST_F(FormTest, MenusCarryTheirItemsInOrder) {
+    struct Item {
+        std::string name;
+        std::string caption;
+        std::string shortcut;  // "-": a separator
+    };
     struct MenuCase {
         const char* name;
         const char* caption;
-        std::vector<std::pair<std::string, std::string>> items;
+        std::vector<Item> items;
     };
+    // The recording and saving commands follow the file menu's own items.
     const MenuCase menus[] = {
         {"mnufile",
          "&file",
-         {{"mnunew", "New Drawing"}, {"mnureset", "Reset Synth"}, {"mnuresetall", "Reset All"}}},
-        {"mnutone", "tone", {{"mnukeeptone", "Keep Tone"}, {"mnuchngtone", "Change Tone"}}},
-        {"mnuhelp", "Help", {{"mnuinfo", "info"}, {"mnuabout", "About"}}},
+         {{"mnunew", "New Drawing", ""},
+          {"mnureset", "Reset Synth", ""},
+          {"mnuresetall", "Reset All", ""},
+          {"", "", "-"},
+          {"mnurecord", "&Record Sound...", "Ctrl+R"},
+          {"mnusavedrawing", "&Save Drawing...", "Ctrl+S"}}},
+        {"mnutone", "tone", {{"mnukeeptone", "Keep Tone", ""}, {"mnuchngtone", "Change Tone", ""}}},
+        {"mnuhelp", "Help", {{"mnuinfo", "info", ""}, {"mnuabout", "About", ""}}},
     };
     const QList<QAction*> bar = form.menuBar()->actions();
     ASSERT_EQ(bar.size(), 3);
@@ -196,11 +207,15 @@ TEST_F(FormTest, MenusCarryTheirItemsInOrder) {
         const QList<QAction*> items = menu->actions();
         ASSERT_EQ(static_cast<std::size_t>(items.size()), menus[m].items.size());
         for (int i = 0; i < items.size(); ++i) {
-            EXPECT_EQ(items[i]->objectName().toStdString(), menus[m].items[i].first);
-            EXPECT_EQ(items[i]->text().toStdString(), menus[m].items[i].second);
-            EXPECT_TRUE(items[i]->shortcut().isEmpty());
+            const Item& item = menus[m].items[static_cast<std::size_t>(i)];
+            EXPECT_EQ(items[i]->isSeparator(), item.shortcut == "-");
+            if (items[i]->isSeparator()) {
+                continue;
+            }
+            EXPECT_EQ(items[i]->objectName().toStdString(), item.name);
+            EXPECT_EQ(items[i]->text().toStdString(), item.caption);
+            EXPECT_EQ(items[i]->shortcut().toString().toStdString(), item.shortcut);
             EXPECT_FALSE(items[i]->isCheckable());
-            EXPECT_FALSE(items[i]->isSeparator());
         }
     }
     EXPECT_EQ(QKeySequence::mnemonic(bar[0]->text()), QKeySequence(Qt::ALT | Qt::Key_F));

@@ -1,0 +1,63 @@
+// Records what the sound layer plays into a 16-bit mono WAV file. The audio
+// callback pushes every block it hands to the output into a ring; a writer
+// thread drains the ring into the file, so the sound never waits for the
+// disk. The file's header is brought up to date and the file synced to disk
+// every half second, so a process that is killed or a machine that loses
+// power leaves a file that opens and misses at most that last half second.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "audio/sound_layer.h"
+
+namespace scrivola {
+
+class WavRecorder {
+public:
+    // How often the header is brought up to date and the file synced.
+    static constexpr int kSyncIntervalMs = 500;
+    // How much sound the ring holds for a writer held up by a slow disk.
+    static constexpr int kRingSeconds = 4;
+
+    // How a recording ended.
+    struct Outcome {
+        std::uint64_t frames = 0;   // samples in the file
+        std::uint64_t dropped = 0;  // samples lost because the writer fell behind
+        unsigned rate = 0;          // samples per second
+        std::string error;          // why writing failed; empty when it did not
+    };
+
+    // `sound` must outlive the recorder.
+    explicit WavRecorder(SoundLayer& sound);
+    // Finishes a running recording.
+    ~WavRecorder();
+
+    WavRecorder(const WavRecorder&) = delete;
+    WavRecorder& operator=(const WavRecorder&) = delete;
+
+    // Creates (or replaces) the file at `path` and starts recording into it.
+    // Empty on success; otherwise why the recording could not start, and
+    // nothing is recording.
+    std::string start(const std::string& path);
+    bool isRecording() const { return session_ != nullptr; }
+    // The file being recorded (empty when none).
+    const std::string& path() const { return path_; }
+    // True once writing has failed: the file holds what was written before,
+    // and the caller should stop() to learn why. Cheap; any thread.
+    bool hasFailed() const;
+    // Stops taking samples, writes what the ring still holds, completes the
+    // header and closes the file. Harmless when nothing is recording.
+    Outcome stop();
+
+    struct Session;
+
+private:
+    SoundLayer& sound_;
+    std::unique_ptr<Session> session_;
+    std::string path_;
+};
+
+}  // namespace scrivola

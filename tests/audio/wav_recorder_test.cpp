@@ -1,0 +1,231 @@
+// The recorder over a fake device: the file must hold exactly what the
+// callbacks rendered, with a header that keeps up while recording, and a
+// failing disk must stop the recording with a reason and a valid file.
+#include "audio/wav_recorder.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/device_sound_layer.h"
+#include "fake_audio_device.h"
+
+namespace scrivola {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeAudioDevice;
+using testing::FakeDeviceLog;
+
+// A layer that remembers whether it was asked to keep its output running.
+class KeepingLayer final : public DeviceSoundLayer {
+public:
+    using DeviceSoundLayer::DeviceSoundLayer;
+    void keepOutputRunning(bool on) override { keptRunning = on; }
+    bool keptRunning = false;
+};
+
+struct Rig {
+    Rig() {
+        auto owned = std::make_unique<FakeAudioDevice>(log);
+        device = owned.get();
+        layer = std::make_unique<KeepingLayer>(std::move(owned));
+        EXPECT_TRUE(layer->openSound());
+        WaveTable table{};
+        for (std::size_t k = 0; k < table.size(); ++k) {
+            table[k] = static_cast<std::uint8_t>((k * 7) % 256);
+        }
+        layer->writeWaveTable(0, table);
+        layer->Play(0, DSBPLAY_LOOPING);
+        recorder = std::make_unique<WavRecorder>(*layer);
+    }
+    // One callback's worth; what it rendered is appended to `played`.
+    void render(std::size_t frames) {
+        const std::vector<std::int16_t> block = device->render(frames);
+        played.insert(played.end(), block.begin(), block.end());
+    }
+
+    FakeDeviceLog log;
+    FakeAudioDevice* device = nullptr;
+    std::unique_ptr<KeepingLayer> layer;
+    std::unique_ptr<WavRecorder> recorder;
+    std::vector<std::int16_t> played;
+};
+
+struct Wav {
+    SF_INFO info{};
+    std::vector<std::int16_t> samples;
+    bool opened = false;
+};
+
+Wav readWav(const fs::path& path) {
+    Wav wav;
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &wav.info);
+    if (file == nullptr) {
+        return wav;
+    }
+    wav.opened = true;
+    wav.samples.resize(static_cast<std::size_t>(wav.info.frames));
+    wav.samples.resize(static_cast<std::size_t>(
+        sf_read_short(file, wav.samples.data(), static_cast<sf_count_t>(wav.samples.size()))));
+    sf_close(file);
+    return wav;
+}
+
+// The data size the header states: what players go by. (libsndfile itself
+// reads on to the file's end when that size is 0.) The recorder writes the
+// plain 44-byte header, with the size at byte 40.
+std::uint32_t headerDataBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(40);
+    unsigned char b[4] = {};
+    in.read(reinterpret_cast<char*>(b), 4);
+    return b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t{b[3]} << 24;
+}
+
+template <typename Condition>
+bool waitFor(Condition condition, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+class WavRecorderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("wav-recorder-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path dir;
+};
+
+TEST_F(WavRecorderTest, FileHoldsEveryRenderedSampleAndItsHeaderKeepsUpWhileRecording) {
+    Rig rig;
+    const fs::path path = dir / "take.wav";
+    ASSERT_EQ(rig.recorder->start(path), "");
+    EXPECT_TRUE(rig.layer->keptRunning);
+    // Odd block sizes, and more than the ring holds in all, so that blocks
+    // wrap around its end. Each burst waits for the writer, so none is lost.
+    const std::size_t sizes[] = {441, 256, 1000, 3, 4096, 777};
+    std::size_t next = 0;
+    while (rig.played.size() < WavRecorder::kRingSeconds * 44100 * 2) {
+        for (int i = 0; i < 40; ++i) {
+            rig.render(sizes[next++ % std::size(sizes)]);
+        }
+        const auto bytes = 44 + 2 * rig.played.size();
+        ASSERT_TRUE(waitFor([&] { return fs::file_size(path) >= bytes; }, std::chrono::seconds(5)));
+    }
+    // As a killed process would leave it: the header counts all of it soon.
+    ASSERT_TRUE(waitFor([&] { return headerDataBytes(path) == 2 * rig.played.size(); },
+                        std::chrono::milliseconds(WavRecorder::kSyncIntervalMs * 3)))
+        << "header says " << headerDataBytes(path) / 2 << " of " << rig.played.size();
+
+    rig.render(128);  // in the ring only when stop() comes
+    const WavRecorder::Outcome outcome = rig.recorder->stop();
+    EXPECT_FALSE(rig.layer->keptRunning);
+    rig.render(64);  // after the stop: not recorded
+    EXPECT_EQ(outcome.error, "");
+    EXPECT_EQ(outcome.dropped, 0u);
+    const Wav wav = readWav(path);
+    ASSERT_TRUE(wav.opened);
+    EXPECT_EQ(wav.info.samplerate, 44100);
+    EXPECT_EQ(wav.info.channels, 1);
+    EXPECT_EQ(wav.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const std::vector<std::int16_t> expected(rig.played.begin(), rig.played.end() - 64);
+    EXPECT_EQ(outcome.frames, expected.size());
+    EXPECT_TRUE(wav.samples == expected) << wav.samples.size() << " samples of " << expected.size();
+}
+
+TEST_F(WavRecorderTest, PathThatCannotBeWrittenIsRefusedWithTheReason) {
+    const struct {
+        fs::path path;
+        const char* reason;
+    } cases[] = {
+        {dir / "no-such-folder" / "take.wav", "No such file or directory"},
+        {dir, "Is a directory"},
+        {"/dev/null", "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        EXPECT_EQ(rig.recorder->start(c.path), c.reason) << c.path;
+        EXPECT_FALSE(rig.recorder->isRecording());
+        EXPECT_FALSE(rig.layer->keptRunning);
+    }
+}
+
+// A write that fails part-way: the recorder says so, the file stays valid and
+// holds what was written before, and the sound goes on being rendered.
+TEST_F(WavRecorderTest, FailingDiskStopsTheRecordingAndLeavesAValidFile) {
+    const struct {
+        const char* name;
+        const char* reason;
+        bool limitFileSize;  // else the folder is removed
+    } cases[] = {
+        {"file size limit", "File too large", true},
+        {"folder removed", "removed", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path folder = dir / "takes";
+        fs::create_directories(folder);
+        const fs::path path = folder / "take.wav";
+        Rig rig;
+        ASSERT_EQ(rig.recorder->start(path), "");
+
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (c.limitFileSize) {
+            rlimit small = saved;
+            small.rlim_cur = 64 * 1024;
+            setrlimit(RLIMIT_FSIZE, &small);
+        } else {
+            rig.render(4410);
+            ASSERT_TRUE(waitFor([&] { return fs::file_size(path) > 44; }, std::chrono::seconds(5)));
+            fs::remove_all(folder);
+        }
+        const bool failed = waitFor(
+            [&] {
+                rig.render(441);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                return rig.recorder->hasFailed();
+            },
+            std::chrono::seconds(5));
+        const WavRecorder::Outcome outcome = rig.recorder->stop();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        ASSERT_TRUE(failed);
+        EXPECT_NE(outcome.error.find(c.reason), std::string::npos) << outcome.error;
+        EXPECT_FALSE(rig.layer->keptRunning);
+        if (c.limitFileSize) {
+            const Wav wav = readWav(path);
+            ASSERT_TRUE(wav.opened);
+            EXPECT_EQ(headerDataBytes(path), 2 * outcome.frames);
+            EXPECT_EQ(wav.info.frames, sf_count_t(outcome.frames));
+            EXPECT_GT(outcome.frames, 20000u);
+            EXPECT_TRUE(std::equal(wav.samples.begin(), wav.samples.end(), rig.played.begin()));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace scrivola

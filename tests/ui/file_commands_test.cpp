@@ -1,0 +1,98 @@
+// The file menu's recording and saving commands: the drawing saved as a PNG
+// at the backing image's pixel ratio, the record item's caption following
+// the recording, and each failure told once, naming the file and the reason.
+#include "ui/file_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "../audio/fake_audio_device.h"
+#include "audio/device_sound_layer.h"
+
+namespace scrivola {
+namespace {
+
+struct Notice {
+    QString title;
+    QString text;
+};
+
+struct FileCommandsTest : ::testing::Test {
+    FileCommandsTest() {
+        auto owned = std::make_unique<testing::FakeAudioDevice>(log);
+        sound = std::make_unique<DeviceSoundLayer>(std::move(owned));
+        EXPECT_TRUE(sound->openSound());
+        box.setGeometry(0, 0, 104, 84);
+        box.setBackingRatio(2.0);
+        box.clear();
+        commands = std::make_unique<FileCommands>(menu, *sound, box, window);
+        commands->setNotice([this](const QString& title, const QString& text) {
+            notices.push_back({title, text});
+        });
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    testing::FakeDeviceLog log;
+    std::unique_ptr<DeviceSoundLayer> sound;
+    QWidget window;
+    QMenu menu;
+    PictureBox box{"picdraw", {1.0, 1.0}, 1, 0x000000};
+    std::unique_ptr<FileCommands> commands;
+    std::vector<Notice> notices;
+    QTemporaryDir dir;
+};
+
+TEST_F(FileCommandsTest, SavedDrawingIsThePictureAtItsPixelRatio) {
+    box.setPoint(10.0f, 20.0f, 0xFFFFFF);
+    ASSERT_TRUE(commands->saveDrawing(path("drawing.png")));
+    const QImage saved(path("drawing.png"));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.size(), QSize(200, 160));
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
+              box.image().convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(FileCommandsTest, EachFailureIsToldOnceNamingTheFileAndTheReason) {
+    const QString missing = path("gone/take");
+    const struct {
+        const char* name;
+        std::function<void()> act;
+        QString file;
+    } cases[] = {
+        {"record", [&] { commands->startRecording(missing + ".wav"); }, missing + ".wav"},
+        {"save", [&] { commands->saveDrawing(missing + ".png"); }, missing + ".png"},
+        {"folder removed while recording",
+         [&] {
+             QDir(path("gone")).mkpath(".");
+             ASSERT_TRUE(commands->startRecording(missing + ".wav"));
+             EXPECT_EQ(commands->recordAction()->text(), "Stop &Recording");
+             QDir(path("gone")).removeRecursively();
+             // Several checks of the recorder pass: still one message.
+             QTest::qWait(WavRecorder::kSyncIntervalMs + 6 * FileCommands::kWatchIntervalMs);
+         },
+         missing + ".wav"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        notices.clear();
+        c.act();
+        ASSERT_EQ(notices.size(), 1u);
+        EXPECT_TRUE(notices[0].text.contains(QDir::toNativeSeparators(c.file)))
+            << notices[0].text.toStdString();
+        EXPECT_TRUE(notices[0].text.contains("No such file or directory"))
+            << notices[0].text.toStdString();
+        EXPECT_FALSE(commands->isRecording());
+        EXPECT_EQ(commands->recordAction()->text(), "&Record Sound...");
+    }
+}
+
+}  // namespace
+}  // namespace scrivola

@@ -1,0 +1,78 @@
+#include "ui/command_line.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+#include <cstdlib>
+
+namespace scrivola {
+namespace {
+
+// The toolkit's own options, which QApplication takes out of the arguments
+// later; known here only so they are not refused.
+const char* const kToolkitOptionsWithValue[] = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",     "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "style",         "stylesheet", "session",
+    "display",     "geometry",           "name",          "title",      "visual"};
+const char* const kToolkitFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A synthesizer played by drawing."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringLiteral("help"),
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Show the version and exit."));
+    const QCommandLineOption record(
+        QStringLiteral("record"),
+        QStringLiteral("Record the sound to <FILE.wav> from start-up until the program ends."),
+        QStringLiteral("FILE.wav"));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(record);
+    for (const char* name : kToolkitOptionsWithValue) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : kToolkitFlags) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+
+    CommandLine result;
+    const QString name = QStringLiteral("scrivola-synth");
+    QString error;
+    if (!parser.parse(arguments)) {
+        error = parser.errorText();
+    } else if (!parser.positionalArguments().isEmpty()) {
+        error =
+            QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first());
+    } else if (parser.values(record).size() > 1) {
+        error = QStringLiteral("Only one --record file.");
+    } else if (parser.isSet(record) && parser.value(record).isEmpty()) {
+        error = QStringLiteral("--record needs a file name.");
+    }
+    // The help names the program as installed, whatever path started it.
+    const QString usage = parser.helpText().replace(
+        QRegularExpression(QStringLiteral("^Usage: \\S+")), QStringLiteral("Usage: ") + name);
+    if (!error.isEmpty()) {
+        result.exitStatus = kUsageErrorStatus;
+        result.output = name + QStringLiteral(": ") + error + QLatin1Char('\n') + usage;
+    } else if (parser.isSet(help)) {
+        result.exitStatus = EXIT_SUCCESS;
+        result.output = usage;
+    } else if (parser.isSet(version)) {
+        result.exitStatus = EXIT_SUCCESS;
+        result.output =
+            name + QLatin1Char(' ') + QStringLiteral(SCRIVOLA_VERSION) + QLatin1Char('\n');
+    } else {
+        result.recordPath = parser.value(record);
+    }
+    return result;
+}
+
+}  // namespace scrivola
