@@ -1,8 +1,8 @@
 #include "ui/picture_box.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
-#include <QScreen>
 #include <algorithm>
 #include <cmath>
 
@@ -59,9 +59,6 @@ PictureBox::PictureBox(const QString& name, Scale scale, int lineWidth, ColorVal
     // The box paints every pixel of itself, so nothing behind it is redrawn.
     setAttribute(Qt::WA_OpaquePaintEvent);
     ratio_ = devicePixelRatioF();
-    repaintTimer_.setSingleShot(true);
-    repaintTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&repaintTimer_, &QTimer::timeout, this, [this] { update(); });
 }
 
 QSize PictureBox::drawingAreaSize() const {
@@ -84,7 +81,7 @@ void PictureBox::clear() {
     image_.fill(toQColor(backColor_));
     currentX_ = 0.0f;
     currentY_ = 0.0f;
-    markDirty();
+    touch(image_.rect());
 }
 
 void PictureBox::setBackColor(ColorValue color) {
@@ -138,7 +135,8 @@ void PictureBox::fillLogicalSquare(double left, double top, int size, ColorValue
         QRgb* line = reinterpret_cast<QRgb*>(bits + row * stride);
         std::fill(line + static_cast<int>(x0), line + static_cast<int>(x1), rgb);
     }
-    markDirty();
+    touch(QRect(QPoint(static_cast<int>(x0), static_cast<int>(y0)),
+                QPoint(static_cast<int>(x1) - 1, static_cast<int>(y1) - 1)));
 }
 
 void PictureBox::drawLine(float x1, float y1, float x2, float y2, ColorValue color) {
@@ -156,13 +154,16 @@ void PictureBox::drawLine(float x1, float y1, float x2, float y2, ColorValue col
     QPainter painter(&image_);
     painter.setPen(QPen(toQColor(color), lineWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawLine(from, to);
-    markDirty();
+    // The line's bounds, widened by the pen and its round caps.
+    const double reach = lineWidth_;
+    const QRectF bounds = QRectF(from, to).normalized().adjusted(-reach, -reach, reach, reach);
+    touch(QRectF(bounds.topLeft() * ratio_, bounds.bottomRight() * ratio_).toAlignedRect());
 }
 
 void PictureBox::setBackingRatio(qreal ratio) {
     if (ratio > 0.0) {
         rebuildImage(ratio);
-        markDirty();
+        update();
     }
 }
 
@@ -171,6 +172,8 @@ void PictureBox::rebuildImage(qreal ratio) {
     QImage old = image_;
     ratio_ = ratio;
     image_ = makeBackingImage(drawingAreaSize(), ratio_, backColor_);
+    // The whole box is repainted after this; what was shown no longer counts.
+    shown_ = QImage();
     if (!old.isNull()) {
         QPainter painter(&image_);
         painter.drawImage(QRectF(QPointF(0, 0), QSizeF(old.deviceIndependentSize())), old);
@@ -212,33 +215,75 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     forward(onUp_, buttonCode(event->button()), *event);
 }
 
-std::chrono::milliseconds PictureBox::frameInterval() const {
-    const QScreen* shown = screen();
-    const qreal rate = shown != nullptr && shown->refreshRate() > 1.0 ? shown->refreshRate() : 60.0;
-    return std::chrono::milliseconds(static_cast<int>(std::ceil(1000.0 / rate)));
+// Notes device pixels drawn on and, once per event, has the changed ones
+// repainted after the event's drawing is done: a box cleared and drawn again
+// the same way repaints nothing.
+void PictureBox::touch(const QRect& devicePixels) {
+    touched_ |= devicePixels & image_.rect();
+    if (!repaintQueued_) {
+        repaintQueued_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { repaintChanged(); }, Qt::QueuedConnection);
+    }
 }
 
-// Asks for one repaint in the next display frame, however many drawing calls
-// come before it.
-void PictureBox::markDirty() {
-    if (repaintTimer_.isActive()) {
+void PictureBox::repaintChanged() {
+    repaintQueued_ = false;
+    const QRect area = touched_ & image_.rect();
+    touched_ = QRect();
+    if (area.isEmpty()) {
         return;
     }
-    using namespace std::chrono;
-    const auto sinceLastPaint = steady_clock::now() - lastPaint_;
-    const auto frame = frameInterval();
-    const auto wait =
-        sinceLastPaint >= frame ? milliseconds(0) : ceil<milliseconds>(frame - sinceLastPaint);
-    repaintTimer_.start(wait);
+    QRect changed = area;
+    if (shown_.size() != image_.size()) {
+        shown_ = image_.copy();
+    } else {
+        changed = changedSinceShown(area);
+        for (int row = area.top(); row <= area.bottom(); ++row) {
+            std::copy_n(reinterpret_cast<const QRgb*>(image_.constScanLine(row)) + area.left(),
+                        area.width(), reinterpret_cast<QRgb*>(shown_.scanLine(row)) + area.left());
+        }
+    }
+    if (changed.isEmpty()) {
+        return;
+    }
+    const QRectF logical(QPointF(changed.topLeft()) / ratio_,
+                         QPointF(changed.bottomRight() + QPoint(1, 1)) / ratio_);
+    update(logical.toAlignedRect().translated(kBorderPixels, kBorderPixels));
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
-    lastPaint_ = std::chrono::steady_clock::now();
+// The smallest rectangle within `area` holding every pixel that differs
+// from what was last shown.
+QRect PictureBox::changedSinceShown(const QRect& area) const {
+    QRect changed;
+    for (int row = area.top(); row <= area.bottom(); ++row) {
+        const QRgb* now = reinterpret_cast<const QRgb*>(image_.constScanLine(row));
+        const QRgb* before = reinterpret_cast<const QRgb*>(shown_.constScanLine(row));
+        int left = area.left();
+        int right = area.right();
+        while (left <= right && now[left] == before[left]) {
+            ++left;
+        }
+        if (left > right) {
+            continue;
+        }
+        while (now[right] == before[right]) {
+            --right;
+        }
+        changed |= QRect(QPoint(left, row), QPoint(right, row));
+    }
+    return changed;
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
     if (image_.isNull() || devicePixelRatioF() != ratio_) {
         rebuildImage(devicePixelRatioF());
     }
     QPainter painter(this);
-    drawBevel(painter, rect(), kClientEdge);
+    const QRect area(QPoint(kBorderPixels, kBorderPixels), drawingAreaSize());
+    if (!area.contains(event->rect())) {
+        drawBevel(painter, rect(), kClientEdge);
+    }
     painter.drawImage(QPointF(kBorderPixels, kBorderPixels), image_);
 }
 

@@ -1,14 +1,13 @@
 // A picture box: a sunken two-pixel border around a drawing area with its own
 // coordinate system, pen line width and colours. What is drawn goes into a
 // backing image at the screen's device-pixel ratio, so it stays crisp on
-// scaled screens and survives the window being covered; the widget repaints
-// from that image at most once per display frame.
+// scaled screens and survives the window being covered. Once the current
+// event has been handled, the widget repaints only the rectangle whose pixels
+// changed, and nothing when a drawing came out as it was.
 #pragma once
 
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
-#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -79,8 +78,9 @@ private:
     double toLogicalY(double y) const;
     void fillLogicalSquare(double left, double top, int size, ColorValue color);
     void rebuildImage(qreal ratio);
-    void markDirty();
-    std::chrono::milliseconds frameInterval() const;
+    void touch(const QRect& devicePixels);
+    void repaintChanged();
+    QRect changedSinceShown(const QRect& area) const;
     void forward(const MouseHandler& handler, std::int16_t button, const QMouseEvent& event);
 
     Scale scale_;
@@ -91,8 +91,11 @@ private:
     float currentY_ = 0.0f;
     qreal ratio_ = 1.0;
     QImage image_;
-    QTimer repaintTimer_;
-    std::chrono::steady_clock::time_point lastPaint_{};
+    // The pixels as last handed to the screen, and the device pixels drawn
+    // on since then.
+    QImage shown_;
+    QRect touched_;
+    bool repaintQueued_ = false;
     MouseHandler onDown_;
     MouseHandler onMove_;
     MouseHandler onUp_;

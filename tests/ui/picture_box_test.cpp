@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QTest>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -104,13 +106,38 @@ TEST_F(TwipsBox, DrawingIsKeptAndSharpAtOtherPixelRatios) {
     EXPECT_EQ(box.image().pixel(61, 11), qRgb(255, 255, 255));
 }
 
-TEST_F(TwipsBox, WhatWasDrawnIsPaintedAgainWhenTheWidgetIsRedrawn) {
-    box.setPoint(15.0f * 10, 15.0f * 20, kWhite);
-    const QImage first = box.grab().toImage();
-    const QImage second = box.grab().toImage();
-    const QPoint at(10 + PictureBox::kBorderPixels, 20 + PictureBox::kBorderPixels);
-    EXPECT_EQ(first.pixel(at), qRgb(255, 255, 255));
-    EXPECT_EQ(second.pixel(at), qRgb(255, 255, 255));
+// Collects the rectangles of the paint events a widget receives.
+struct PaintLog : QObject {
+    std::vector<QRect> rects;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            rects.push_back(static_cast<QPaintEvent*>(event)->rect());
+        }
+        return false;
+    }
+};
+
+TEST_F(TwipsBox, RepaintsWhatChangedAndNothingWhenADrawingComesOutAsItWas) {
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    const auto drawPointAt = [this](int x, int y) {
+        box.clear();
+        box.setPoint(15.0f * x, 15.0f * y, kWhite);
+        QTest::qWait(30);
+    };
+    drawPointAt(10, 20);
+    PaintLog log;
+    box.installEventFilter(&log);
+
+    drawPointAt(10, 20);  // cleared and drawn again the same way
+    EXPECT_TRUE(log.rects.empty());
+
+    drawPointAt(40, 60);  // the old point goes, a new one comes
+    ASSERT_EQ(log.rects.size(), 1u);
+    const QPoint border(PictureBox::kBorderPixels, PictureBox::kBorderPixels);
+    EXPECT_EQ(log.rects[0], QRect(QPoint(10, 20) + border, QPoint(40, 60) + border));
+    EXPECT_EQ(box.grab().toImage().pixel(QPoint(40, 60) + border), qRgb(255, 255, 255));
+    EXPECT_EQ(box.grab().toImage().pixel(QPoint(10, 20) + border), qRgb(0, 0, 0));
 }
 
 struct MouseCall {
