@@ -181,9 +181,9 @@ e2e_mark() {
     echo "$1 $((bytes / 2))" >>"$E2E_MARKERS"
 }
 
-# Starts the program and waits for its window to be shown.
+# Starts the program with the given arguments and waits for its window.
 e2e_start_app() {
-    "$SCRIVOLA_APP" >"$E2E_DIR/app.stdout" 2>"$E2E_DIR/app.stderr" &
+    "$SCRIVOLA_APP" "$@" >"$E2E_DIR/app.stdout" 2>"$E2E_DIR/app.stderr" &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
     e2e_find_window

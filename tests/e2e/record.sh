@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Recording with --record while the sound server's monitor is recorded too:
+# the file equals what was played, sample for sample. The exit command
+# answered Yes leaves a complete file; a process killed mid-recording leaves
+# one that opens and lacks at most the last second.
+source "$(dirname "$0")/harness.sh"
+e2e_begin record
+e2e_start_pulse
+e2e_start_recording
+
+CMDEXIT=(8160 120 255 285)
+
+# Notes, each lift a new fading note, with silences between them.
+play_notes() {
+    local x
+    for x in "$@"; do
+        e2e_pen_down "$x" 200
+        sleep 0.05
+        e2e_surface_move $((x + 1)) 220
+        sleep 0.3
+        e2e_pen_up
+        sleep 0.6
+    done
+}
+
+e2e_mark first_start
+e2e_start_app --record "$E2E_DIR/take.wav"
+sleep 0.5
+play_notes 100 200 300
+sleep 1.8 # the last note fades out: nothing is still on its way to the server
+e2e_click_twips "${CMDEXIT[@]}"
+e2e_dialog_key "Exit Scrivola" "${E2E_YES_KEYS:-y}"
+e2e_mark answered_yes
+e2e_wait_app_exit 10 || e2e_fail "the program still runs 10 s after Yes"
+[ "$E2E_APP_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_APP_STATUS"
+"$E2E_PYTHON" "$E2E_HERE/wav_check.py" --wav "$E2E_DIR/take.wav" --recording "$E2E_RECORDING" \
+    --markers "$E2E_MARKERS" --after first_start --complete --until answered_yes \
+    --missing-at-most 0.25 --min-seconds 3 | sed "s/^/[$E2E_NAME] exit: /"
+[ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "the file left by the exit command"
+
+e2e_mark second_start
+e2e_start_app --record "$E2E_DIR/killed.wav"
+sleep 0.5
+play_notes 120 220 320
+e2e_mark killed
+kill -KILL "$E2E_APP_PID"
+e2e_wait_app_exit 10 || e2e_fail "the program survives SIGKILL"
+sleep 0.3
+e2e_stop_recording
+"$E2E_PYTHON" "$E2E_HERE/wav_check.py" --wav "$E2E_DIR/killed.wav" --recording "$E2E_RECORDING" \
+    --markers "$E2E_MARKERS" --after second_start --until killed --missing-at-most 1.0 |
+    sed "s/^/[$E2E_NAME] killed: /"
+[ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "the file left by SIGKILL"
