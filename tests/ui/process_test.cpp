@@ -1,5 +1,5 @@
-// The real programs as processes: starting without any audio output, and the
-// exit command while both loops play.
+// The real programs as processes: the command line, starting without any
+// audio output, and the exit command while both loops play.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -89,6 +89,47 @@ TEST(ProcessTest, ExitAnsweredYesEndsThePlayingProgramAtOnceWithStatusZero) {
     EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(probe.exitCode(), 0) << err.toStdString();
     EXPECT_FALSE(err.contains("Sanitizer") || err.contains("runtime error")) << err.toStdString();
+}
+
+// Help, version and usage errors are answered from the command line alone:
+// no display and no sound server exist here, so a program that reached for
+// either would fail differently.
+TEST(ProcessTest, CommandLineIsAnsweredWithoutWindowOrSound) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        env.remove(name);
+    }
+    env.insert("XDG_RUNTIME_DIR", dir.path());
+    env.insert("PULSE_SERVER", "unix:" + dir.filePath("no-such-socket"));
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* out;  // expected in stdout ("" : stdout empty)
+        const char* err;  // expected in stderr ("" : stderr empty)
+    } cases[] = {
+        {{"--help"}, 0, "--record <FILE.wav>", ""},
+        {{"--version"}, 0, "scrivola-synth 1.0.0\n", ""},
+        {{"--bogus"}, 2, "", "Unknown option 'bogus'"},
+        {{"--record"}, 2, "", "Missing value after '--record'"},
+        {{"stray"}, 2, "", "Usage: scrivola-synth"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        QProcess app;
+        app.setProcessEnvironment(env);
+        app.start(programFrom("SCRIVOLA_APP"), c.arguments);
+        ASSERT_TRUE(app.waitForFinished(30'000));
+        const QString out = QString::fromLocal8Bit(app.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(app.readAllStandardError());
+        EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(app.exitCode(), c.status) << err.toStdString();
+        EXPECT_EQ(out.isEmpty(), *c.out == 0) << out.toStdString();
+        EXPECT_TRUE(out.contains(c.out)) << out.toStdString();
+        EXPECT_EQ(err.isEmpty(), *c.err == 0) << err.toStdString();
+        EXPECT_TRUE(err.contains(c.err)) << err.toStdString();
+    }
 }
 
 }  // namespace
