@@ -113,10 +113,16 @@ void Form1::connectHandlers() {
 
 bool Form1::Form_Load() {
     if (!sound_.openSound()) {
+        startupFailure_ = sound_.failureReason();
         return false;
     }
-    if (!sound_.Play(0, DSBPLAY_LOOPING) || !sound_.Play(1, DSBPLAY_LOOPING)) {
-        return false;
+    for (const std::int16_t slot : {0, 1}) {
+        if (!sound_.Play(slot, DSBPLAY_LOOPING)) {
+            const std::string reason = sound_.failureReason();
+            startupFailure_ = "sound buffer " + std::to_string(slot) + " would not start playing" +
+                              (reason.empty() ? "" : ": " + reason);
+            return false;
+        }
     }
     palette_->applyStartupColours();
     applyStartupValues(state_, synth_, switches_, sliders_);

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "audio/sound_layer.h"
 #include "canvas/palette.h"
@@ -46,8 +47,10 @@ public:
     // Start-up, before the window is shown: opens the sound, starts both
     // buffers looping, colours the swatches and the surface and applies the
     // start-up values. False, with nothing else done, when the sound device
-    // cannot be opened or its buffers will not play.
+    // cannot be opened or its buffers will not play; startupFailure() then
+    // says why.
     bool Form_Load();
+    const std::string& startupFailure() const { return startupFailure_; }
     // Shut-down when the window closes: releases the sound.
     void Form_Unload();
 
@@ -126,6 +129,7 @@ private:
     std::unique_ptr<PenGestures> gestures_;
     std::unique_ptr<Palette> palette_;
     bool centred_ = false;
+    std::string startupFailure_;
 };
 
 }  // namespace scrivola

@@ -35,7 +35,6 @@ void buildSwatches(QWidget& face, FormControls& controls) {
         auto* swatch = new SwatchLabel(design.index, &face);
         swatch->setGeometry(twipsRect(kSwatchLeft, design.top, kSwatchSize, kSwatchSize));
         swatch->setToolTip(QString::fromUtf8(kSwatchTooltip));
-        swatch->setCursor(Qt::PointingHandCursor);
         controls.lblcolor[static_cast<std::size_t>(design.index)] = swatch;
     }
 }

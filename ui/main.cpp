@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     scrivola::Form1 window(sound);
     // Without a sound device there is nothing to play: no window, one line
     // on stderr saying why, and a failed status.
-    if (!scrivola::startWindow(window, sound, std::cerr)) {
+    if (!scrivola::startWindow(window, std::cerr)) {
         return EXIT_FAILURE;
     }
     if (!commandLine.recordPath.isEmpty()) {

@@ -15,9 +15,9 @@ std::string noAudioOutputMessage(const std::string& reason) {
     return "scrivola-synth: no audio output could be opened: " + why;
 }
 
-bool startWindow(Form1& window, const SoundLayer& sound, std::ostream& errors) {
+bool startWindow(Form1& window, std::ostream& errors) {
     if (!window.Form_Load()) {
-        errors << noAudioOutputMessage(sound.failureReason()) << std::endl;
+        errors << noAudioOutputMessage(window.startupFailure()) << std::endl;
         return false;
     }
     window.show();

@@ -5,7 +5,6 @@
 #include <ostream>
 #include <string>
 
-#include "audio/sound_layer.h"
 #include "ui/form1.h"
 
 namespace scrivola {
@@ -16,6 +15,6 @@ std::string noAudioOutputMessage(const std::string& reason);
 
 // Runs Form_Load and shows the window. When start-up fails, the window stays
 // hidden, the line above goes to `errors` and the result is false.
-bool startWindow(Form1& window, const SoundLayer& sound, std::ostream& errors);
+bool startWindow(Form1& window, std::ostream& errors);
 
 }  // namespace scrivola

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     scrivola::RtAudioSoundLayer sound;
     scrivola::Form1 window(sound);
-    if (!scrivola::startWindow(window, sound, std::cerr)) {
+    if (!scrivola::startWindow(window, std::cerr)) {
         return kNoSound;
     }
 

@@ -24,7 +24,7 @@ TEST(StartWindowTest, StartsEverythingAtItsStartingValuesAndShowsTheWindow) {
     ScriptedMessageBox box;
     Form1 form(sound, box);
     std::ostringstream errors;
-    ASSERT_TRUE(startWindow(form, sound, errors));
+    ASSERT_TRUE(startWindow(form, errors));
     EXPECT_TRUE(errors.str().empty());
     EXPECT_TRUE(form.isVisible());
 
@@ -61,20 +61,22 @@ TEST(StartWindowTest, WithoutSoundTheWindowStaysHiddenAndOneLineSaysWhy) {
     struct Case {
         bool opens;
         bool plays;
+        const char* why;
     };
-    for (const Case c : {Case{false, true}, Case{true, false}}) {
-        SCOPED_TRACE(c.opens ? "buffers do not play" : "device does not open");
+    for (const Case c : {Case{false, true, "no reason given"},
+                         Case{true, false, "sound buffer 0 would not start playing"}}) {
+        SCOPED_TRACE(c.why);
         RecordingSoundLayer sound;
         sound.openResult = c.opens;
         sound.playResult = c.plays;
         ScriptedMessageBox box;
         Form1 form(sound, box);
         std::ostringstream errors;
-        EXPECT_FALSE(startWindow(form, sound, errors));
+        EXPECT_FALSE(startWindow(form, errors));
         EXPECT_FALSE(form.isVisible());
         EXPECT_TRUE(box.asked.empty());
         EXPECT_EQ(errors.str(),
-                  "scrivola-synth: no audio output could be opened: no reason given\n");
+                  std::string("scrivola-synth: no audio output could be opened: ") + c.why + "\n");
         // The start-up values were not applied.
         EXPECT_EQ(form.state().level, 0);
         EXPECT_EQ(form.state().amsp, "");
