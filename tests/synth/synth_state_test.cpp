@@ -8,18 +8,10 @@
 namespace scrivola {
 namespace {
 
-// Records every change, in order: switches as "CheckN=v", the drawing as
-// "clear", so the tests can check the order of a reset's steps.
-struct Recorder : DrawingSurface {
-    std::vector<std::string> log;
-    void clear() override { log.push_back("clear"); }
-    void watch(SwitchSet& switches) {
-        for (int id = Check1; id <= Check12; ++id) {
-            switches.at(static_cast<SwitchId>(id)).setListener([this, id](int v) {
-                log.push_back("Check" + std::to_string(id) + "=" + std::to_string(v));
-            });
-        }
-    }
+// A drawing surface that counts how often it was cleared.
+struct CountingSurface : DrawingSurface {
+    int clears = 0;
+    void clear() override { ++clears; }
 };
 
 void setAllSwitches(SwitchSet& switches, int value) {
@@ -65,105 +57,76 @@ TEST(SynthState, StartupValues) {
     EXPECT_EQ(state.level, 100);
 }
 
-// For each reset: the switch values it leaves when every switch starts on,
-// and when every switch starts off (-1 marks "unchanged").
-void applyReset(const std::string& name, SynthState& state, SwitchSet& switches,
-                DrawingSurface& surface) {
-    if (name == "resetSynth")
-        resetSynth(state, switches);
-    if (name == "resetAll")
-        resetAll(state, switches, surface);
-    if (name == "resetVoiceA")
-        resetVoiceA(switches);
-    if (name == "resetVoiceB")
-        resetVoiceB(switches);
-}
-
-struct ResetCase {
-    const char* name;
-    bool setsTexts;
-    int check3;  // value after the reset from all-on (1 = left on)
-    std::vector<std::string> orderFromAllOn;
-};
-
-TEST(Resets, TouchExactlyTheirItemsInOrder) {
-    const ResetCase cases[] = {
-        {"resetSynth",
-         true,
-         1,
-         {"Check2=0", "Check4=0", "Check5=0", "Check6=0", "Check8=0", "Check9=0", "Check10=0",
-          "Check11=0", "Check12=0"}},
-        {"resetAll",
-         true,
-         0,
-         {"clear", "Check3=0", "Check2=0", "Check4=0", "Check5=0", "Check6=0", "Check8=0",
-          "Check9=0", "Check10=0", "Check11=0", "Check12=0"}},
-        {"resetVoiceA",
-         false,
-         1,
-         {"Check2=0", "Check4=0", "Check5=0", "Check6=0", "Check8=0", "Check9=0"}},
-        {"resetVoiceB", false, 1, {"Check10=0", "Check11=0", "Check12=0"}},
-    };
-    for (const ResetCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        SynthState state;
-        fillTexts(state, "9");
-        state.level = 33;
-        state.penDown = -1;
-        SwitchSet switches;
-        setAllSwitches(switches, 1);
-        Recorder recorder;
-        recorder.watch(switches);
-        applyReset(c.name, state, switches, recorder);
-
-        EXPECT_EQ(recorder.log, c.orderFromAllOn);
-        const std::string text = c.setsTexts ? "0" : "9";
-        EXPECT_EQ(state.amsp, text);
-        EXPECT_EQ(state.amsp2, text);
-        EXPECT_EQ(state.fmsp, text);
-        EXPECT_EQ(state.cut, text);
-        EXPECT_EQ(state.cut2, text);
-        EXPECT_EQ(state.amount, "9") << "no reset touches amount";
-        EXPECT_EQ(state.level, 33) << "no reset touches level";
-        EXPECT_EQ(state.penDown, -1);
-        EXPECT_EQ(switches.value(Check3), c.check3);
+std::vector<int> switchesOn(const SwitchSet& switches) {
+    std::vector<int> on;
+    for (int id = Check1; id <= Check12; ++id) {
+        if (switches.isOn(static_cast<SwitchId>(id))) {
+            on.push_back(id);
+        }
     }
+    return on;
 }
 
-TEST(Resets, SwitchOnOrderFromAllOff) {
+// What each reset leaves, from every switch on and from every switch off.
+TEST(Resets, LeaveTheirSwitchesTextsAndDrawing) {
     struct Case {
         const char* name;
-        std::vector<std::string> order;
+        void (*apply)(SynthState&, SwitchSet&, DrawingSurface&);
+        std::vector<int> onFromAllOn;
+        std::vector<int> onFromAllOff;
+        bool zeroesTexts;
+        bool clearsDrawing;
     };
     const Case cases[] = {
-        {"resetSynth", {"Check1=1", "Check7=1"}},
-        {"resetVoiceA", {"Check1=1", "Check7=1"}},
-        {"resetVoiceB", {"Check7=1"}},
+        {"resetSynth",
+         [](SynthState& st, SwitchSet& sw, DrawingSurface&) { resetSynth(st, sw); },
+         {1, 3, 7},
+         {1, 7},
+         true,
+         false},
+        {"resetAll",
+         [](SynthState& st, SwitchSet& sw, DrawingSurface& d) { resetAll(st, sw, d); },
+         {1, 7},
+         {1, 7},
+         true,
+         true},
+        {"resetVoiceA",
+         [](SynthState&, SwitchSet& sw, DrawingSurface&) { resetVoiceA(sw); },
+         {1, 3, 7, 10, 11, 12},
+         {1, 7},
+         false,
+         false},
+        {"resetVoiceB",
+         [](SynthState&, SwitchSet& sw, DrawingSurface&) { resetVoiceB(sw); },
+         {1, 2, 3, 4, 5, 6, 7, 8, 9},
+         {7},
+         false,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SynthState state;
-        SwitchSet switches;
-        setAllSwitches(switches, 0);
-        Recorder recorder;
-        recorder.watch(switches);
-        applyReset(c.name, state, switches, recorder);
-        EXPECT_EQ(recorder.log, c.order);
+        for (const int from : {1, 0}) {
+            SynthState state;
+            fillTexts(state, "9");
+            state.level = 33;
+            state.penDown = -1;
+            SwitchSet switches;
+            setAllSwitches(switches, from);
+            CountingSurface surface;
+            c.apply(state, switches, surface);
+
+            EXPECT_EQ(switchesOn(switches), from == 1 ? c.onFromAllOn : c.onFromAllOff);
+            const std::string text = c.zeroesTexts ? "0" : "9";
+            for (const std::string* t :
+                 {&state.amsp, &state.amsp2, &state.fmsp, &state.cut, &state.cut2}) {
+                EXPECT_EQ(*t, text);
+            }
+            EXPECT_EQ(state.amount, "9") << "no reset touches amount";
+            EXPECT_EQ(state.level, 33) << "no reset touches level";
+            EXPECT_EQ(state.penDown, -1);
+            EXPECT_EQ(surface.clears, c.clearsDrawing ? 1 : 0);
+        }
     }
-}
-
-TEST(Resets, VoiceResetsReachAcrossAsDesigned) {
-    SwitchSet switches;
-    switches.setValue(Check8, 1);
-    resetVoiceB(switches);
-    EXPECT_EQ(switches.value(Check8), 1) << "resetVoiceB leaves Check8";
-
-    switches.setValue(Check10, 1);
-    switches.setValue(Check7, 0);
-    resetVoiceA(switches);
-    EXPECT_EQ(switches.value(Check10), 1) << "resetVoiceA leaves Check10";
-    EXPECT_EQ(switches.value(Check7), 1);
-    EXPECT_EQ(switches.value(Check8), 0);
 }
 
 TEST(ControlValue, KeepsWithinRangeAndNotifiesOnlyOnChange) {
