@@ -70,10 +70,17 @@ FileCommands::FileCommands(QMenu& fileMenu, SoundLayer& sound, const PictureBox&
     };
 }
 
-QString FileCommands::suggestedName(const QString& folder, const QString& suffix) {
+QString FileCommands::askFile(const QString& title, QString& folder, const QString& filter,
+                              const QString& suffix) {
     const QString stamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
-    return QDir(folder).filePath(QStringLiteral("scrivola-%1.%2").arg(stamp, suffix));
+    const QString suggested =
+        QDir(folder).filePath(QStringLiteral("scrivola-%1.%2").arg(stamp, suffix));
+    const QString path = askPath_(title, suggested, filter, suffix);
+    if (!path.isEmpty()) {
+        folder = QFileInfo(path).absolutePath();
+    }
+    return path;
 }
 
 void FileCommands::recordTriggered() {
@@ -81,21 +88,17 @@ void FileCommands::recordTriggered() {
         stopRecording();
         return;
     }
-    const QString path = askPath_(QStringLiteral("Record Sound"),
-                                  suggestedName(recordFolder_, QStringLiteral("wav")),
-                                  QStringLiteral("WAV sound (*.wav)"), QStringLiteral("wav"));
+    const QString path = askFile(QStringLiteral("Record Sound"), recordFolder_,
+                                 QStringLiteral("WAV sound (*.wav)"), QStringLiteral("wav"));
     if (!path.isEmpty()) {
-        recordFolder_ = QFileInfo(path).absolutePath();
         startRecording(path);
     }
 }
 
 void FileCommands::saveDrawingTriggered() {
-    const QString path = askPath_(QStringLiteral("Save Drawing"),
-                                  suggestedName(drawingFolder_, QStringLiteral("png")),
-                                  QStringLiteral("PNG image (*.png)"), QStringLiteral("png"));
+    const QString path = askFile(QStringLiteral("Save Drawing"), drawingFolder_,
+                                 QStringLiteral("PNG image (*.png)"), QStringLiteral("png"));
     if (!path.isEmpty()) {
-        drawingFolder_ = QFileInfo(path).absolutePath();
         saveDrawing(path);
     }
 }

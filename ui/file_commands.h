@@ -61,7 +61,10 @@ private:
     void checkRecorder();
     void stopped(const WavRecorder::Outcome& outcome, bool quietly);
     void showRecordingState();
-    static QString suggestedName(const QString& folder, const QString& suffix);
+    // Asks for a file to write, suggesting a dated name in `folder`; a file
+    // chosen makes its folder the next suggestion. Empty when cancelled.
+    QString askFile(const QString& title, QString& folder, const QString& filter,
+                    const QString& suffix);
 
     const PictureBox& drawing_;
     QWidget& window_;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QSignalSpy>
@@ -57,6 +58,38 @@ TEST_F(FileCommandsTest, SavedDrawingIsThePictureAtItsPixelRatio) {
     EXPECT_EQ(saved.size(), QSize(200, 160));
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
               box.image().convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(notices.empty());
+}
+
+// The record item starts and stops; each command's dialog suggests the
+// folder last chosen for it.
+TEST_F(FileCommandsTest, RecordItemTogglesAndDialogsRememberTheirFolder) {
+    QDir(dir.path()).mkpath("sound");
+    QDir(dir.path()).mkpath("pictures");
+    QStringList suggested;
+    QString answer;
+    commands->setSavePathQuestion(
+        [&](const QString&, const QString& suggestion, const QString&, const QString&) {
+            suggested << QFileInfo(suggestion).absolutePath();
+            return answer;
+        });
+    answer = path("sound/a.wav");
+    commands->recordAction()->trigger();
+    EXPECT_TRUE(commands->isRecording());
+    EXPECT_EQ(commands->recordAction()->text(), "Stop &Recording");
+    commands->recordAction()->trigger();  // stops, asks nothing
+    EXPECT_FALSE(commands->isRecording());
+    EXPECT_EQ(commands->recordAction()->text(), "&Record Sound...");
+    answer = path("pictures/a.png");
+    commands->saveDrawingAction()->trigger();
+    EXPECT_TRUE(QFileInfo::exists(answer));
+    answer.clear();  // cancelled
+    commands->recordAction()->trigger();
+    commands->saveDrawingAction()->trigger();
+    EXPECT_FALSE(commands->isRecording());
+    ASSERT_EQ(suggested.size(), 4);
+    EXPECT_EQ(suggested[2], path("sound"));
+    EXPECT_EQ(suggested[3], path("pictures"));
     EXPECT_TRUE(notices.empty());
 }
 
