@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Recording with --record while the sound server's monitor is recorded too:
-# the file equals what was played, sample for sample. The exit command
+# the file equals what was played, sample for sample, silences included. The exit command
 # answered Yes leaves a complete file; a process killed mid-recording leaves
 # one that opens and lacks at most the last second.
 source "$(dirname "$0")/harness.sh"
@@ -27,6 +27,10 @@ e2e_mark first_start
 e2e_start_app --record "$E2E_DIR/take.wav"
 sleep 0.5
 play_notes 100 200 300
+# Silence longer than any the output is closed for when nothing records: the
+# file must hold it as long as it lasted.
+sleep 3.5
+play_notes 250
 sleep 1.8 # the last note fades out: nothing is still on its way to the server
 e2e_click_twips "${CMDEXIT[@]}"
 e2e_dialog_key "Exit Scrivola" "${E2E_YES_KEYS:-y}"
@@ -35,7 +39,7 @@ e2e_wait_app_exit 10 || e2e_fail "the program still runs 10 s after Yes"
 [ "$E2E_APP_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_APP_STATUS"
 "$E2E_PYTHON" "$E2E_HERE/wav_check.py" --wav "$E2E_DIR/take.wav" --recording "$E2E_RECORDING" \
     --markers "$E2E_MARKERS" --after first_start --complete --until answered_yes \
-    --missing-at-most 0.25 --min-seconds 3 | sed "s/^/[$E2E_NAME] exit: /"
+    --missing-at-most 0.25 --min-seconds 7 | sed "s/^/[$E2E_NAME] exit: /"
 [ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "the file left by the exit command"
 
 e2e_mark second_start

@@ -19,6 +19,7 @@ HEADER_BYTES = 44
 # Output dropouts (underruns) tolerated on a busy machine, and how much of
 # the monitor's recording identifies where the file is heard again.
 MAX_DROPOUTS = 8
+MAX_DROPOUT_SILENCE = RATE // 10
 RESUME_WINDOW = 128
 
 
@@ -48,10 +49,11 @@ def first_sound(samples, start=0):
 def compare(wav, monitor, offset):
     """Walks the file and the monitor's recording side by side from the file's
     first sample at `offset`. They must be equal, except where the output ran
-    dry on a busy machine: there the server may play a run of silence and
-    drop some of the file's samples, and the walk resumes where the file is
-    heard again, at most half a second of it later. Returns (samples equal, [(file index, silence, samples
-    lost)], file index where the monitor's recording ends)."""
+    dry on a busy machine: there the server may play a short run of silence
+    and drop some of the file's samples, and the walk resumes where the file
+    is heard again, at most half a second of it later. Returns (samples
+    equal, [(file index, silence, samples lost)], file index where the
+    monitor's recording ends)."""
     i, j, matched, dropouts = 0, offset, 0, []
     while i < len(wav) and j < len(monitor):
         length = min(len(wav) - i, len(monitor) - j)
@@ -71,6 +73,9 @@ def compare(wav, monitor, offset):
         if not found.size:
             fail("the file differs from what was played at %.3f s: file %s, monitor %s" % (
                 i / RATE, wav[i:i + 6].tolist(), monitor[j:j + 6].tolist()))
+        if resumed - j > MAX_DROPOUT_SILENCE:
+            fail("the monitor heard %.2f s of silence that is not in the file at %.3f s" % (
+                (resumed - j) / RATE, i / RATE))
         dropouts.append((i, resumed - j, int(found[0])))
         i, j = i + int(found[0]), resumed
     return matched, dropouts, i
