@@ -30,16 +30,10 @@ void zeroParameterTexts(SynthState& state) {
     state.cut2 = kZeroText;
 }
 
-// The switch part shared by resetSynth and resetAll, in the switches' order.
+// The switch part shared by resetSynth and resetAll: voice A's reset, then
+// voice B's remaining shapes off.
 void plainSineOnly(SwitchSet& switches) {
-    switches.setValue(kVoiceASine, 1);
-    switches.setValue(kVoiceARipplePulse, 0);
-    switches.setValue(kVoiceBSine, 1);
-    switches.setValue(kVoiceASteppedTan, 0);
-    switches.setValue(kVoiceATanOfCos, 0);
-    switches.setValue(kVoiceAPulse, 0);
-    switches.setValue(kVoiceBSquare, 0);
-    switches.setValue(kVoiceASteppedSine, 0);
+    resetVoiceA(switches);
     switches.setValue(kVoiceBSteppedSine, 0);
     switches.setValue(kVoiceBTanOfCos, 0);
     switches.setValue(kVoiceBPulse, 0);
