@@ -25,14 +25,6 @@ void fillTexts(SynthState& state, const std::string& text) {
     state.amount = text;
 }
 
-TEST(SwitchSet, StartsAsLaidOut) {
-    SwitchSet switches;
-    for (int id = Check1; id <= Check12; ++id) {
-        const int expected = (id == Check1 || id == Check7) ? 1 : 0;
-        EXPECT_EQ(switches.value(static_cast<SwitchId>(id)), expected) << id;
-    }
-}
-
 TEST(SynthState, StartupValues) {
     SynthState state;
     modSynth_DX7 synth;
