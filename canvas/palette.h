@@ -8,7 +8,6 @@
 // separate colour table here.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "canvas/pen_surface.h"
@@ -16,10 +15,6 @@
 namespace scrivola {
 
 inline constexpr int kSwatchCount = 8;
-
-// Swatch indices from top to bottom on screen: the five parameter colours
-// (green, grey, red, blue, cyan), then magenta, yellow and white.
-inline constexpr std::array<int, kSwatchCount> kSwatchScreenOrder = {2, 0, 4, 1, 3, 5, 6, 7};
 
 // The window's eight swatch labels, by index 0..7.
 class SwatchLabels {

@@ -56,16 +56,5 @@ TEST_F(PaletteTest, IndexOutsideTheSwatchesIsIgnored) {
     }
 }
 
-TEST(SwatchLayout, ScreenOrderShowsEverySwatchOnce) {
-    std::vector<bool> seen(kSwatchCount, false);
-    for (int index : kSwatchScreenOrder) {
-        ASSERT_GE(index, 0);
-        ASSERT_LT(index, kSwatchCount);
-        EXPECT_FALSE(seen[static_cast<std::size_t>(index)]);
-        seen[static_cast<std::size_t>(index)] = true;
-    }
-    EXPECT_EQ(kStandardPalette[static_cast<std::size_t>(kSwatchScreenOrder[0]) + 8], kGreen);
-}
-
 }  // namespace
 }  // namespace scrivola::testing

@@ -112,16 +112,6 @@ protected:
     Form1 form{sound};
 };
 
-TEST_F(WindowTimersTest, TheyStartAsDesigned) {
-    EXPECT_EQ(form.Timer1().objectName(), QStringLiteral("Timer1"));
-    EXPECT_EQ(form.Timer1().interval(), 1);
-    EXPECT_TRUE(form.Timer1().isEnabled());
-    EXPECT_EQ(form.Timer2().objectName(), QStringLiteral("Timer2"));
-    EXPECT_EQ(form.Timer2().interval(), 0);
-    EXPECT_TRUE(form.Timer2().isEnabled());
-    EXPECT_FALSE(form.Timer2().isTicking());
-}
-
 TEST_F(WindowTimersTest, Timer1TicksComputeBothTablesIntoBothBuffersAndTheScopes) {
     ASSERT_TRUE(form.Form_Load());
     ASSERT_TRUE(processUntil([&] { return sound.writes[0] >= 2 && sound.writes[1] >= 2; }));
