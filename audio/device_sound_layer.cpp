@@ -1,22 +1,11 @@
 #include "audio/device_sound_layer.h"
 
-#include <chrono>
+#include <algorithm>
 #include <utility>
 
+#include "audio/steady_time.h"
+
 namespace scrivola {
-namespace {
-
-std::int64_t steadyNowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-bool validSlot(std::int16_t slot) {
-    return slot == 0 || slot == 1;
-}
-
-}  // namespace
 
 DeviceSoundLayer::DeviceSoundLayer(std::unique_ptr<AudioDevice> device,
                                    BufferCreationCheck canCreateBuffer, NanosecondClock clock)
@@ -45,20 +34,33 @@ bool DeviceSoundLayer::openSound() {
             return false;
         }
         mixer_.createBuffer(slot);
+        silentTable_[static_cast<std::size_t>(slot)] = true;
     }
     outputWanted_ = true;
-    stallWatch_.restart(clock_(), mixer_.counters().frames);
+    idle_ = resuming_ = false;
+    lastSoundNs_ = clock_();
+    stallWatch_.restart(lastSoundNs_, mixer_.counters().frames);
     return true;
 }
 
 bool DeviceSoundLayer::Play(std::int16_t slot, int flags) {
-    return validSlot(slot) && mixer_.play(slot, (flags & DSBPLAY_LOOPING) != 0);
+    return LoopMixer::validSlot(slot) && mixer_.play(slot, (flags & DSBPLAY_LOOPING) != 0);
 }
 
 bool DeviceSoundLayer::writeWaveTable(std::int16_t slot, const WaveTable& table) {
     // Entries 0..359 fill the buffer; entry 360 is never sent.
-    return validSlot(slot) &&
-           mixer_.write(slot, LoopMixer::Samples(table.data(), LoopMixer::kLoopSamples));
+    const LoopMixer::Samples samples(table.data(), LoopMixer::kLoopSamples);
+    if (!LoopMixer::validSlot(slot) || !mixer_.write(slot, samples)) {
+        return false;
+    }
+    const bool silent = std::all_of(samples.begin(), samples.end(),
+                                    [](std::uint8_t b) { return b == LoopMixer::kCentre; });
+    silentTable_[static_cast<std::size_t>(slot)] = silent;
+    if (!silent) {
+        lastSoundNs_ = clock_();
+        resume();
+    }
+    return true;
 }
 
 void DeviceSoundLayer::releaseBuffers() {
@@ -70,30 +72,88 @@ void DeviceSoundLayer::releaseSound() {
     releaseBuffers();
     device_->close();
     outputWanted_ = false;
+    idle_ = resuming_ = false;
 }
 
-bool DeviceSoundLayer::recoverIfLost() {
-    if (!outputWanted_) {
-        return false;
+bool DeviceSoundLayer::bothSilent() const {
+    return std::all_of(silentTable_.begin(), silentTable_.end(), [](bool s) { return s; });
+}
+
+void DeviceSoundLayer::resume() {
+    if (!idle_) {
+        return;
     }
-    if (device_->isOpen()) {
-        const bool stalled = stallWatch_.stalled(clock_(), mixer_.counters().frames);
-        const bool failed = device_->hasFailed();
-        if (!stalled && !failed) {
-            return true;
-        }
-        device_->close();
-    }
-    // The buffers live in the mixer, so a fresh stream goes on playing them
-    // from where they are.
-    if (!device_->openWithin(mixer_, kReopenWait)) {
+    idle_ = false;
+    resuming_ = true;
+    note("starting the stream for sound");
+    // The open runs on the device's helper thread and starts the stream as
+    // soon as the server answers; later calls only collect it.
+    collectOpen(std::chrono::milliseconds(0));
+}
+
+bool DeviceSoundLayer::collectOpen(std::chrono::milliseconds wait) {
+    if (!device_->openWithin(mixer_, wait)) {
         failureReason_ = device_->failureReason();
         return false;
     }
     failureReason_.clear();
-    ++recoveries_;
+    if (!resuming_) {
+        ++recoveries_;
+        note("output reopened");
+    }
+    resuming_ = false;
     stallWatch_.restart(clock_(), mixer_.counters().frames);
     return true;
+}
+
+bool DeviceSoundLayer::recoverIfLost() {
+    if (!outputWanted_ || idle_) {
+        return outputWanted_;
+    }
+    if (device_->isOpen()) {
+        const std::int64_t now = clock_();
+        const bool stalled = stallWatch_.stalled(now, mixer_.counters().frames);
+        const bool failed = device_->hasFailed();
+        if (const std::uint64_t underruns = device_->underruns(); underruns != underrunsNoted_) {
+            underrunsNoted_ = underruns;
+            note("underruns " + std::to_string(underruns));
+        }
+        if (!stalled && !failed) {
+            if (!keepRunning_ && bothSilent() && now - lastSoundNs_ >= kIdleStopNs) {
+                device_->close();
+                idle_ = true;
+                note("stream stopped for silence");
+            }
+            return true;
+        }
+        note(failed ? "output failed" : "output stalled");
+        device_->close();
+        resuming_ = false;
+    }
+    // The buffers live in the mixer, so a fresh stream goes on playing them
+    // from where they are.
+    if (collectOpen(kReopenWait)) {
+        return true;
+    }
+    // The count of writes shows whether the caller kept its pace meanwhile.
+    note("no output, writes " + std::to_string(mixer_.counters().slots[0].writtenGeneration) +
+         ": " + failureReason_);
+    return false;
+}
+
+void DeviceSoundLayer::keepOutputRunning(bool on) {
+    keepRunning_ = on;
+    if (on) {
+        resume();
+    } else {
+        lastSoundNs_ = clock_();
+    }
+}
+
+void DeviceSoundLayer::note(const std::string& line) const {
+    if (log_) {
+        log_(line);
+    }
 }
 
 SoundCounters DeviceSoundLayer::counters() const {

@@ -1,7 +1,13 @@
 // The sound layer over an audio device: the device plays one mixed stream and
 // the two buffers live in a LoopMixer that the device's callback renders.
+//
+// While both loops hold nothing but silence for kIdleStopNs, the stream is
+// closed so that the sound server can suspend the device; the first table
+// write that is not silence opens it again (in the background: the caller
+// never waits for it). The buffers live in the mixer, so nothing is lost.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -19,6 +25,9 @@ namespace scrivola {
 using BufferCreationCheck = std::function<bool(int slot)>;
 // A monotonic clock in nanoseconds.
 using NanosecondClock = std::function<std::int64_t()>;
+// Takes one line about a change of the output: stopped or started for
+// silence, reopened after a loss, underruns counted.
+using OutputLog = std::function<void(const std::string&)>;
 
 class DeviceSoundLayer : public SoundLayer {
 public:
@@ -27,6 +36,8 @@ public:
     // How long one recovery waits for the back end to open a stream; a slower
     // open goes on in the background and a later call collects it.
     static constexpr std::chrono::milliseconds kReopenWait{100};
+    // Silence on both loops for this long closes the stream.
+    static constexpr std::int64_t kIdleStopNs = 2'000'000'000;
 
     explicit DeviceSoundLayer(std::unique_ptr<AudioDevice> device,
                               BufferCreationCheck canCreateBuffer = {}, NanosecondClock clock = {});
@@ -48,6 +59,7 @@ public:
 
     std::string failureReason() const override { return failureReason_; }
     bool recoverIfLost() override;
+    void keepOutputRunning(bool on) override;
     SoundCounters counters() const override;
     bool tapOutput(SampleRing* ring) override {
         mixer_.setTap(ring);
@@ -55,7 +67,11 @@ public:
     }
     unsigned outputRate() const override { return device_->sampleRate(); }
 
+    void setOutputLog(OutputLog log) { log_ = std::move(log); }
+
     bool isDeviceOpen() const { return device_->isOpen(); }
+    // True while the stream is closed because the loops were silent.
+    bool isIdle() const { return idle_; }
     bool hasBuffer(int slot) const { return mixer_.hasBuffer(slot); }
     unsigned sampleRate() const { return device_->sampleRate(); }
     const LoopMixer& mixer() const { return mixer_; }
@@ -66,6 +82,12 @@ protected:
 
 private:
     void releaseBuffers();
+    bool bothSilent() const;
+    // Starts opening the stream again after an idle stop, without waiting.
+    void resume();
+    // Collects a finished open; false when none has finished yet.
+    bool collectOpen(std::chrono::milliseconds wait);
+    void note(const std::string& line) const;
 
     // The mixer is declared first so that it outlives the device's stream.
     LoopMixer mixer_;
@@ -76,6 +98,14 @@ private:
     std::string failureReason_;
     bool outputWanted_ = false;
     std::uint64_t recoveries_ = 0;
+    // Whether each slot's last written table was all centre line.
+    std::array<bool, LoopMixer::kSlots> silentTable_{true, true};
+    std::int64_t lastSoundNs_ = 0;
+    bool keepRunning_ = false;
+    bool idle_ = false;      // stream closed for silence
+    bool resuming_ = false;  // stream opening again after an idle stop
+    OutputLog log_;
+    std::uint64_t underrunsNoted_ = 0;
 };
 
 }  // namespace scrivola

@@ -1,10 +1,11 @@
 #include "audio/loop_mixer.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <limits>
 #include <thread>
+
+#include "audio/steady_time.h"
 
 namespace scrivola {
 namespace {
@@ -17,12 +18,6 @@ constexpr std::size_t kChunkFrames = 128;
 std::int16_t saturate(std::int32_t sum) {
     return static_cast<std::int16_t>(std::clamp<std::int32_t>(
         sum, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
-}
-
-std::int64_t steadyNowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 }  // namespace

@@ -30,6 +30,8 @@ public:
 
     using Samples = std::span<const std::uint8_t, kLoopSamples>;
 
+    static bool validSlot(int slot) { return slot >= 0 && slot < kSlots; }
+
     LoopMixer() = default;
     LoopMixer(const LoopMixer&) = delete;
     LoopMixer& operator=(const LoopMixer&) = delete;
@@ -90,7 +92,6 @@ private:
         std::atomic<std::int64_t> renderedAtNs{0};
     };
 
-    static bool validSlot(int slot) { return slot >= 0 && slot < kSlots; }
     void fill(Slot& slot, std::uint8_t value);
     // Applies the control thread's latest request to the renderer's state.
     static void followControl(Slot& slot);

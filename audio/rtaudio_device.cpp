@@ -11,10 +11,12 @@
 #include <future>
 #include <limits>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <utility>
 
 #include "audio/loop_mixer.h"
+#include "audio/steady_time.h"
 #include "audio/underrun_watch.h"
 
 namespace scrivola {
@@ -37,6 +39,7 @@ struct RtAudioDevice::Stream {
     std::uint64_t underrunCount() const { return underrunWatch ? underrunWatch->count() : 0; }
     unsigned sampleRate = 0;
     unsigned bufferFrames = 0;
+    int realtimeThreads = 0;
     std::string backend;
 };
 
@@ -57,12 +60,6 @@ namespace {
 // its stream here for it.
 thread_local RtAudioDevice::Stream* callbackStream = nullptr;
 
-std::int64_t steadyNowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 int renderCallback(void* output, void* /*input*/, unsigned frames, double /*streamTime*/,
                    RtAudioStreamStatus status, void* userData) {
     auto* stream = static_cast<RtAudioDevice::Stream*>(userData);
@@ -81,10 +78,17 @@ int renderCallback(void* output, void* /*input*/, unsigned frames, double /*stre
     return 0;
 }
 
+// How long the stream's thread pauses after each error. A lost server makes
+// every write fail at once, and the back end would otherwise loop straight
+// into the next callback: at real-time priority, a spinning thread that
+// starves the window until the loss is noticed.
+constexpr std::chrono::milliseconds kErrorBackOff{5};
+
 void onStreamError(RtAudioError::Type /*type*/, const std::string& /*text*/) {
     if (callbackStream != nullptr) {
         callbackStream->errors.fetch_add(1, std::memory_order_relaxed);
     }
+    std::this_thread::sleep_for(kErrorBackOff);
 }
 
 // ALSA's library prints every failed lookup to stderr (a dozen lines per
@@ -144,6 +148,7 @@ bool startOn(RtAudio::Api api, RtAudioDevice::Stream& stream,
             options.numberOfBuffers = settings.numberOfBuffers;
             options.streamName = "Scrivola Synth";
             unsigned frames = settings.bufferFrames;
+            const std::set<pid_t> before = threadIds();
             audio.openStream(&output, nullptr, RTAUDIO_SINT16, settings.sampleRate, &frames,
                              &renderCallback, &stream, &options, &onStreamError);
             stream.sampleRate = audio.getStreamSampleRate();
@@ -155,6 +160,16 @@ bool startOn(RtAudio::Api api, RtAudioDevice::Stream& stream,
                     stream.sampleRate);
                 stream.underruns.store(stream.underrunWatch.get(), std::memory_order_release);
                 audio.startStream();
+                std::set<pid_t> started;
+                for (const pid_t tid : threadIds()) {
+                    if (!before.contains(tid)) {
+                        started.insert(tid);
+                    }
+                }
+                if (settings.realtime) {
+                    stream.realtimeThreads =
+                        raiseAudioThreads(started, settings.realtimeBroker.get());
+                }
                 return true;
             }
             // The loops would play at the wrong pitch.
@@ -322,6 +337,10 @@ std::string RtAudioDevice::backendName() const {
 
 unsigned RtAudioDevice::bufferFrames() const {
     return stream_ ? stream_->bufferFrames : 0;
+}
+
+int RtAudioDevice::realtimeThreads() const {
+    return stream_ ? stream_->realtimeThreads : 0;
 }
 
 }  // namespace scrivola

@@ -1,6 +1,7 @@
 // The audio output through RtAudio: PulseAudio first, ALSA's default device
 // when PulseAudio cannot be reached. One mono 16-bit stream with little
-// buffering, so a rewritten loop is heard within about 10 ms.
+// buffering, so a rewritten loop is heard within about 10 ms. The stream's
+// threads run at real-time priority where the system grants it.
 //
 // A hung sound server can block RtAudio's open and close for a long time, so
 // both run on helper threads that the caller waits for only briefly.
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "audio/audio_device.h"
+#include "audio/realtime.h"
 
 namespace scrivola {
 
@@ -31,6 +33,11 @@ public:
         // Stream errors between two hasFailed() calls that mean the output is
         // lost; fewer are passing underruns that the back end recovers from.
         unsigned failedErrors = 8;
+        // Whether the stream's threads ask for real-time scheduling.
+        bool realtime = true;
+        // Asked for real-time scheduling where the process may not set it
+        // itself; none: normal priority there.
+        std::shared_ptr<RealtimeBroker> realtimeBroker;
     };
 
     RtAudioDevice();
@@ -53,6 +60,8 @@ public:
     std::string backendName() const;
     // Frames per callback that the back end granted (0 when closed).
     unsigned bufferFrames() const;
+    // Threads of the open stream that run at real-time priority.
+    int realtimeThreads() const;
 
     struct Stream;       // an open stream and what its callback reads
     struct PendingOpen;  // an open running on a helper thread

@@ -13,7 +13,8 @@ public:
     RtAudioSoundLayer();
     explicit RtAudioSoundLayer(RtAudioDevice::Settings settings);
 
-    // E.g. "PulseAudio, 44100 Hz, 256 frames per callback"; empty when closed.
+    // E.g. "PulseAudio, 44100 Hz, 256 frames per callback, 2 real-time
+    // threads"; empty when closed.
     std::string outputDescription() const;
 };
 

@@ -35,8 +35,13 @@ public:
     // open. When the audio output has been lost (the sound server went away,
     // the stream stopped running), closes it and tries once to open it again,
     // keeping both buffers' contents and play state. Never throws and never
-    // blocks for long. True when the output is running after the call.
+    // blocks for long. True when the output is running after the call, or
+    // stopped on purpose because both loops have been silent for a while.
     virtual bool recoverIfLost() { return true; }
+    // Keeps the output stream running even while both loops are silent, and
+    // starts it now if it was stopped for silence (for a recorder that must
+    // capture silence in real time). Off by default.
+    virtual void keepOutputRunning(bool /*on*/) {}
     // Cheap snapshot of the playback counters.
     virtual SoundCounters counters() const { return {}; }
 

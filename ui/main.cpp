@@ -3,11 +3,13 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "audio/rtaudio_sound_layer.h"
 #include "ui/command_line.h"
 #include "ui/file_commands.h"
 #include "ui/form1.h"
+#include "ui/realtime_kit.h"
 #include "ui/startup.h"
 
 int main(int argc, char** argv) {
@@ -31,7 +33,11 @@ int main(int argc, char** argv) {
     // The app id names the desktop entry; the window must carry the same.
     QApplication::setDesktopFileName(QStringLiteral(SCRIVOLA_APP_ID));
 
-    scrivola::RtAudioSoundLayer sound;
+    // The stream's threads ask the desktop's RealtimeKit for real-time
+    // scheduling when the process may not set it itself.
+    scrivola::RtAudioDevice::Settings output;
+    output.realtimeBroker = std::make_shared<scrivola::RealtimeKitBroker>();
+    scrivola::RtAudioSoundLayer sound(output);
     scrivola::Form1 window(sound);
     // Without a sound device there is nothing to play: no window, one line
     // on stderr saying why, and a failed status.

@@ -179,6 +179,81 @@ TEST(DeviceSoundLayer, FailedReopenIsRetriedOnTheNextCall) {
     EXPECT_TRUE(rig.layer->mixer().isSounding(1));
 }
 
+// The stream closes after 2 s in which both loops held only silence, and the
+// first write that is not silence opens it again; a recorder's request keeps
+// it running. Each step: advance the clock, act, poll, then the expected
+// stream state and number of opens so far.
+TEST(DeviceSoundLayer, StreamClosesAfterTwoSilentSecondsAndReopensOnSound) {
+    enum Action { kNothing, kSilentWrite, kSoundWrite, kKeepOn, kKeepOff };
+    struct Step {
+        std::int64_t advanceMs;
+        Action action;
+        bool open;
+        int opens;
+    };
+    const Step steps[] = {
+        {1900, kSilentWrite, true, 1},   // silent since opening: not yet 2 s
+        {200, kNothing, false, 1},       // 2.1 s of silence: closed
+        {5000, kSilentWrite, false, 1},  // silence does not wake it
+        {10, kSoundWrite, true, 2},      // sound reopens at once
+        {1500, kSilentWrite, true, 2},   // 1.5 s since the last sound
+        {600, kNothing, false, 2},       // 2.1 s: closed again
+        {100, kKeepOn, true, 3},         // a recorder starts it at once...
+        {9000, kSilentWrite, true, 3},   // ...and keeps it through silence
+        {100, kKeepOff, true, 3},        // released: silence counts anew
+        {2100, kNothing, false, 3},
+    };
+    Rig rig;
+    ASSERT_TRUE(rig.layer->openSound());
+    WaveTable silence;
+    silence.fill(128);
+    int index = 0;
+    for (const Step& step : steps) {
+        rig.advanceMs(step.advanceMs);
+        rig.device->render(256);  // callbacks keep coming while open
+        switch (step.action) {
+            case kSilentWrite:
+                ASSERT_TRUE(rig.layer->writeWaveTable(0, silence));
+                ASSERT_TRUE(rig.layer->writeWaveTable(1, silence));
+                break;
+            case kSoundWrite:
+                ASSERT_TRUE(rig.layer->writeWaveTable(1, rampTable()));
+                break;
+            case kKeepOn:
+                rig.layer->keepOutputRunning(true);
+                break;
+            case kKeepOff:
+                rig.layer->keepOutputRunning(false);
+                break;
+            case kNothing:
+                break;
+        }
+        EXPECT_TRUE(rig.layer->recoverIfLost()) << "step " << index;
+        EXPECT_EQ(rig.layer->isDeviceOpen(), step.open) << "step " << index;
+        EXPECT_EQ(rig.log.opens, step.opens) << "step " << index;
+        ++index;
+    }
+    EXPECT_EQ(rig.layer->counters().recoveries, 0u) << "idle stops are no recoveries";
+    EXPECT_TRUE(rig.layer->hasBuffer(1));
+}
+
+// A silent table in one slot does not stop the stream while the other sounds.
+TEST(DeviceSoundLayer, OneSoundingLoopKeepsTheStreamOpen) {
+    Rig rig;
+    ASSERT_TRUE(rig.layer->openSound());
+    WaveTable silence;
+    silence.fill(128);
+    ASSERT_TRUE(rig.layer->writeWaveTable(0, rampTable()));
+    for (int i = 0; i < 30; ++i) {
+        rig.advanceMs(250);
+        rig.device->render(256);
+        ASSERT_TRUE(rig.layer->writeWaveTable(1, silence));
+        ASSERT_TRUE(rig.layer->recoverIfLost());
+    }
+    EXPECT_TRUE(rig.layer->isDeviceOpen());
+    EXPECT_EQ(rig.log.opens, 1);
+}
+
 TEST(SilentSoundLayer, OpensAndAcceptsEverything) {
     SilentSoundLayer layer;
     EXPECT_TRUE(layer.openSound());
