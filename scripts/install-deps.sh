@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-wine fontconfig
   # real-audio and end-to-end tests
   pulseaudio pulseaudio-utils xvfb xauth xdotool x11-utils imagemagick
+  pipewire pipewire-pulse wireplumber dbus-daemon
   python3 python3-numpy procps sndfile-programs
   # desktop integration and packaging checks
   desktop-file-utils appstream dpkg-dev fakeroot file

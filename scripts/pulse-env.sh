@@ -10,6 +10,10 @@
 #
 # Exported to the command:
 #   PULSE_SERVER, PULSE_CLIENTCONFIG, DBUS_SESSION_BUS_ADDRESS  reach the daemon
+#   SCRIVOLA_MONITOR        the monitor to record (scripts/record-monitor.sh)
+#   SCRIVOLA_SOUND_SERVER   "pulseaudio"
+#   SCRIVOLA_SOUND_DIR      the daemon's private folder; daemon.log is its
+#                           debug log, which names every underrun of a stream
 #   SCRIVOLA_PULSE_SINK     the null sink (record its ".monitor")
 #   SCRIVOLA_PULSE_DIR      the daemon's private folder
 #   SCRIVOLA_PULSE_ENV      this script, so the command can run
@@ -23,15 +27,26 @@ PULSE_ENV_SINK=scrivola_null
 
 # Starts the daemon described by the files in $1 and records its PID there.
 # Without shared memory every block goes over the socket: slower, but free of
-# pulseaudio 16's memfd mix-ups between short-lived clients.
+# pulseaudio 16's memfd mix-ups between short-lived clients. Its threads ask
+# for real-time scheduling, as a desktop's sound server has it: at normal
+# priority the sink's thread wakes late on a busy machine and then takes more
+# audio at once than a low-latency stream holds, and the output runs dry.
+# Where the process may not have it the daemon goes on at normal priority.
 _pulse_env_launch() {
     local dir=$1
     HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" DBUS_SESSION_BUS_ADDRESS=disabled: \
         PULSE_CLIENTCONFIG="$dir/client.conf" \
         pulseaudio -n -F "$dir/daemon.pa" --daemonize=no --use-pid-file=no \
-        --exit-idle-time=-1 --system=no --realtime=no --high-priority=no --disable-shm=yes \
-        --log-target=stderr </dev/null >>"$dir/daemon.log" 2>&1 &
+        --exit-idle-time=-1 --system=no --realtime=yes --high-priority=yes --disable-shm=yes \
+        --log-level=debug --log-time=yes --log-target=stderr </dev/null >>"$dir/daemon.log" 2>&1 &
     echo $! >"$dir/daemon.pid"
+}
+
+# Without shared memory the audio of every stream passes through the daemon's
+# main thread, which the daemon leaves at normal priority: raise all of its
+# threads, where the process may (quietly not, elsewhere).
+_pulse_env_raise() {
+    chrt -a -f -p 20 "$(cat "$1/daemon.pid")" >/dev/null 2>&1 || true
 }
 
 # Waits up to ~10 s until the daemon in $1 answers; prints its log on failure.
@@ -41,6 +56,7 @@ _pulse_env_wait_ready() {
     for _ in $(seq 100); do
         if PULSE_SERVER="unix:$dir/native" PULSE_CLIENTCONFIG="$dir/client.conf" \
             DBUS_SESSION_BUS_ADDRESS=disabled: timeout 2 pactl info >/dev/null 2>&1; then
+            _pulse_env_raise "$dir"
             _pulse_env_wait_clocked "$dir"
             return 0
         fi
@@ -101,6 +117,9 @@ set-default-sink $PULSE_ENV_SINK
 PA
     _pulse_env_launch "$dir"
     export SCRIVOLA_PULSE_DIR="$dir"
+    export SCRIVOLA_SOUND_DIR="$dir"
+    export SCRIVOLA_SOUND_SERVER=pulseaudio
+    export SCRIVOLA_MONITOR="$PULSE_ENV_SINK.monitor"
     export SCRIVOLA_PULSE_SINK="$PULSE_ENV_SINK"
     export SCRIVOLA_PULSE_ENV="$PULSE_ENV_SCRIPT"
     export PULSE_SERVER="unix:$dir/native"

@@ -19,7 +19,7 @@ extern char** environ;
 
 namespace scrivola::testing {
 
-MonitorRecorder::MonitorRecorder(std::string source) : source_(std::move(source)) {}
+MonitorRecorder::MonitorRecorder() = default;
 
 MonitorRecorder::~MonitorRecorder() {
     stop();
@@ -46,15 +46,14 @@ bool MonitorRecorder::start() {
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, file_.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const std::string device = "--device=" + source_;
-    const char* argv[] = {"parec",        "--raw",          "--latency-msec=10", device.c_str(),
-                          "--rate=44100", "--format=s16le", "--channels=1",      nullptr};
+    const std::string recorder = SCRIVOLA_SOURCE_DIR "/scripts/record-monitor.sh";
+    const char* argv[] = {recorder.c_str(), nullptr};
     const int rc =
-        posix_spawnp(&pid_, "parec", &actions, nullptr, const_cast<char**>(argv), environ);
+        posix_spawn(&pid_, recorder.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         pid_ = -1;
-        error_ = std::string("cannot start parec: ") + std::strerror(rc);
+        error_ = "cannot start " + recorder + ": " + std::strerror(rc);
         return false;
     }
     return true;
@@ -97,6 +96,34 @@ std::vector<std::int16_t> MonitorRecorder::samples() const {
     std::vector<std::int16_t> out(bytes.size() / 2);
     std::memcpy(out.data(), bytes.data(), out.size() * 2);  // little-endian host
     return out;
+}
+
+bool MonitorRecorder::check(std::size_t first, const std::array<std::uint8_t, 361>& table,
+                            const std::vector<std::string>& command) const {
+    const std::string tables = directory_ + "/tables.txt";
+    const std::string markers = directory_ + "/markers.txt";
+    {
+        std::ofstream out(tables);
+        out << "1";  // the level column; one table only
+        for (const std::uint8_t entry : table) {
+            out << ' ' << static_cast<int>(entry);
+        }
+        out << '\n';
+        std::ofstream(markers) << "first " << first << '\n';
+    }
+    std::string line = "/usr/bin/python3 '" SCRIVOLA_SOURCE_DIR "/tests/e2e/check.py'";
+    for (const std::string& word : command) {
+        line += " '" + word + "'";
+    }
+    line += " --recording '" + file_ + "' --markers '" + markers + "' --start first";
+    if (command.front() != "pitches") {
+        line += " --tables '" + tables + "'";
+    }
+    std::fflush(stdout);
+    const bool passed = std::system(line.c_str()) == 0;
+    std::remove(tables.c_str());
+    std::remove(markers.c_str());
+    return passed;
 }
 
 }  // namespace scrivola::testing

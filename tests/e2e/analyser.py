@@ -149,13 +149,13 @@ def loop_starts(found, length):
 
     The loop's phase is taken from the whole periods found; where the phase
     changes between two of them (the stream was interrupted and resumed), the
-    passes follow the new phase from there on. Returns (starts, phase
-    changes).
+    passes follow the new phase from there on. Returns (starts, the sample
+    indices where the phase changed).
     """
     if not found:
-        return [], 0
+        return [], []
     starts = []
-    changes = 0
+    changes = []
     anchor = found[0][0]
     start = anchor - (anchor // PERIOD) * PERIOD
     anchors = iter(start for start, _ in found[1:])
@@ -163,7 +163,7 @@ def loop_starts(found, length):
     while start + PERIOD <= length:
         while next_anchor is not None and next_anchor < start + PERIOD:
             if next_anchor != start:
-                changes += 1
+                changes.append(next_anchor)
                 start = next_anchor
             next_anchor = next(anchors, None)
         starts.append(start)
@@ -221,7 +221,9 @@ class LevelTrack:
         self.tables = tables
         found = find_whole_periods(self.signal, tables)
         self.whole = [(start + first, level) for start, level in found]
-        starts, self.phase_changes = loop_starts(found, len(self.signal))
+        starts, changes = loop_starts(found, len(self.signal))
+        self.phase_change_at = [index + first for index in changes]
+        self.phase_changes = len(changes)
         self.passes = 0          # loop passes examined
         self.silent = 0          # passes of digital silence
         self.whole_count = 0     # passes equal to one table
@@ -264,3 +266,15 @@ class LevelTrack:
     def sounding(self):
         """The level steps before the sound first falls silent."""
         return [(index, level) for index, level in self.levels() if level > 0]
+
+
+def gaps(track):
+    """Where the output was interrupted: a loop pass with a run of silence
+    inside sound, or a jump of the loop's phase against the core's tables.
+    A dropout and the phase jump after it are one gap. Returns the sample
+    index of each gap."""
+    found = []
+    for index in sorted(track.gapped + track.phase_change_at):
+        if not found or index - found[-1] > 2 * PERIOD:
+            found.append(index)
+    return found

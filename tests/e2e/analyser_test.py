@@ -97,6 +97,19 @@ class LevelTrackTest(unittest.TestCase):
         self.assertEqual(track.foreign, [])
         self.assertGreaterEqual(len(track.gapped), 1)
 
+    def test_each_interruption_counts_as_one_gap(self):
+        # A dropout (silence, then the loop resumes where it was) and a skip
+        # (the phase jumps without silence), each once; a level change is none.
+        a = play([(0, self.tables[70]), (1500, self.tables[69])], 12 * PERIOD, phase=40)
+        dropout = np.zeros(130, dtype=np.int32)
+        b = play([(0, self.tables[69])], 12 * PERIOD, phase=40 + 12 * PERIOD)
+        c = play([(0, self.tables[69])], 12 * PERIOD, phase=40 + 24 * PERIOD + 250)
+        track = analyser.LevelTrack(np.concatenate([a, dropout, b, c]), self.tables)
+        found = analyser.gaps(track)
+        self.assertEqual(len(found), 2)
+        self.assertLess(abs(found[0] - 12 * PERIOD), 2 * PERIOD)
+        self.assertLess(abs(found[1] - (24 * PERIOD + 130)), 2 * PERIOD)
+
     def test_whole_periods_are_found_only_at_loop_starts(self):
         signal = play([(0, self.tables[77])], 5 * PERIOD, phase=100)
         found = analyser.find_whole_periods(signal, self.tables)

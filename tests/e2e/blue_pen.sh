@@ -3,7 +3,7 @@
 # x, so voice B sounds, at toneB = tone + y \ 200, beside voice A at tone.
 source "$(dirname "$0")/harness.sh"
 e2e_begin blue_pen
-e2e_start_pulse
+e2e_start_sound_server
 e2e_start_recording
 e2e_start_app
 sleep 0.5

@@ -222,6 +222,20 @@ def command_sound_within(args):
     check_exact(track)
 
 
+def command_gaps(args):
+    """Counts the gaps of a long note and lets through at most --max."""
+    signal, first, end = segment(args)
+    track = analyser.LevelTrack(signal, analyser.load_tables(args.tables), first, end)
+    check_exact(track)
+    found = analyser.gaps(track)
+    print("gaps: %d in %.1f s of sound%s" % (
+        len(found), seconds(end - first),
+        "" if not found else " at " + " ".join("%.3f" % seconds(i - first) for i in found[:20])))
+    require(track.silent <= max(3, 0.02 * track.passes),
+            "the note fell silent in %d loop passes" % track.silent)
+    require(len(found) <= args.max, "%d gaps, at most %d allowed" % (len(found), args.max))
+
+
 def command_surface(args):
     """Counts lit pixels of the drawing surface in a raw RGB screenshot."""
     width, height = (int(v) for v in args.size.split("x"))
@@ -276,6 +290,10 @@ def main(argv):
     within = recording_command("sound-within", command_sound_within)
     within.add_argument("--tables", required=True)
     within.add_argument("--within", type=float, required=True)
+
+    gap_count = recording_command("gaps", command_gaps)
+    gap_count.add_argument("--tables", required=True)
+    gap_count.add_argument("--max", type=int, default=0)
 
     surface = commands.add_parser("surface")
     surface.add_argument("--image", required=True)

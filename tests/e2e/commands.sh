@@ -4,7 +4,7 @@
 # while the question waits); "X" answered Yes ends the program with status 0.
 source "$(dirname "$0")/harness.sh"
 e2e_begin commands
-e2e_start_pulse
+e2e_start_sound_server
 e2e_start_recording
 e2e_start_app
 sleep 0.5

@@ -25,7 +25,7 @@ E2E_APP_STATUS="" # exit status once the program has been reaped
 E2E_WINDOW=""
 E2E_CLIENT_X=0    # screen position of the window's client area
 E2E_CLIENT_Y=0
-E2E_PULSE_STARTED=0
+E2E_SOUND_STARTED=0
 
 e2e_log() {
     LC_ALL=C awk -v now="$EPOCHREALTIME" -v t0="$E2E_T0" -v name="$E2E_NAME" -v text="$*" \
@@ -82,8 +82,8 @@ e2e_cleanup() {
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
         e2e_stop_pid "${E2E_PIDS[i]}"
     done
-    if [ "$E2E_PULSE_STARTED" = 1 ]; then
-        pulse_env_stop
+    if [ "$E2E_SOUND_STARTED" = 1 ]; then
+        e2e_stop_sound_server
     fi
     # A sanitizer build reports faults on the program's stderr.
     if [ -f "$E2E_DIR/app.stderr" ] &&
@@ -132,24 +132,39 @@ e2e_start_x() {
     e2e_log "X server on $DISPLAY"
 }
 
-# Starts the private sound server with its null sink as default output.
-e2e_start_pulse() {
-    # shellcheck source=../../scripts/pulse-env.sh
-    source "$E2E_ROOT/scripts/pulse-env.sh"
-    E2E_PULSE_STARTED=1 # so that an interruption while it starts still stops it
-    pulse_env_start || e2e_fail "no PulseAudio daemon could be started"
+# Starts the private sound server with its null sink as default output:
+# PulseAudio, or PipeWire with its PulseAudio service when E2E_SOUND_SERVER
+# is "pipewire".
+e2e_start_sound_server() {
+    E2E_SOUND_STARTED=1 # so that an interruption while it starts still stops it
+    if [ "${E2E_SOUND_SERVER:-pulseaudio}" = pipewire ]; then
+        # shellcheck source=../../scripts/pipewire-env.sh
+        source "$E2E_ROOT/scripts/pipewire-env.sh"
+        pipewire_env_start || e2e_fail "no PipeWire could be started"
+    else
+        # shellcheck source=../../scripts/pulse-env.sh
+        source "$E2E_ROOT/scripts/pulse-env.sh"
+        pulse_env_start || e2e_fail "no PulseAudio daemon could be started"
+    fi
     E2E_RECORDING="$E2E_DIR/recording.s16"
     E2E_MARKERS="$E2E_DIR/markers.txt"
     : >"$E2E_MARKERS"
-    e2e_log "sound server at $PULSE_SERVER"
+    e2e_log "sound server ($SCRIVOLA_SOUND_SERVER) at $PULSE_SERVER"
 }
 
-# Records the null sink's monitor: 44100 Hz, s16, mono. A low-latency reader
-# keeps the null sink rendering in small blocks rather than ~2 s ones.
+e2e_stop_sound_server() {
+    cp "${SCRIVOLA_SOUND_DIR:-/nonexistent}"/*.log "$E2E_DIR/" 2>/dev/null
+    if [ "${E2E_SOUND_SERVER:-pulseaudio}" = pipewire ]; then
+        pipewire_env_stop
+    else
+        pulse_env_stop
+    fi
+}
+
+# Records what the sound server plays (scripts/record-monitor.sh).
 # With an argument, appends to the recording (after a sound-server restart).
 e2e_start_recording() {
-    local command=(parec --latency-msec=10 -d "$SCRIVOLA_PULSE_SINK.monitor" --rate=44100
-        --format=s16le --channels=1 --raw)
+    local command=("$E2E_ROOT/scripts/record-monitor.sh")
     if [ "${1:-}" = append ]; then
         "${command[@]}" >>"$E2E_RECORDING" 2>>"$E2E_DIR/parec.log" &
     else
@@ -158,6 +173,22 @@ e2e_start_recording() {
     E2E_PAREC_PID=$!
     E2E_PIDS+=("$E2E_PAREC_PID")
     e2e_wait_for 10 e2e_recording_grows || e2e_fail "the recorder records nothing"
+}
+
+# Underruns the program counted in its audio callback (from its output log).
+e2e_program_underruns() {
+    awk '$2 == "underruns" { n = $3 } END { print n + 0 }' "$E2E_DIR/audio.log" 2>/dev/null ||
+        echo 0
+}
+
+# Underruns of the program's stream that the sound server logged ("n/a"
+# where the server does not log them).
+e2e_server_underruns() {
+    if [ "$SCRIVOLA_SOUND_SERVER" = pulseaudio ]; then
+        grep -cE "(Implicit|Actual) underrun of 'Playback'" "$SCRIVOLA_SOUND_DIR/daemon.log"
+    else
+        echo n/a
+    fi
 }
 
 e2e_recording_grows() {
@@ -183,7 +214,8 @@ e2e_mark() {
 
 # Starts the program with the given arguments and waits for its window.
 e2e_start_app() {
-    "$SCRIVOLA_APP" "$@" >"$E2E_DIR/app.stdout" 2>"$E2E_DIR/app.stderr" &
+    SCRIVOLA_AUDIO_LOG="$E2E_DIR/audio.log" "$SCRIVOLA_APP" "$@" >"$E2E_DIR/app.stdout" \
+        2>"$E2E_DIR/app.stderr" &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
     e2e_find_window
@@ -254,6 +286,47 @@ e2e_wait_app_exit() {
     wait "$E2E_APP_PID"
     E2E_APP_STATUS=$?
     return 0
+}
+
+# e2e_thread_cpu SECONDS: the busiest thread of the program over SECONDS, as
+# "PERCENT NAME/TID" (percent of one core).
+e2e_thread_cpu() {
+    local seconds=$1 before after
+    before=$(e2e_thread_times)
+    sleep "$seconds"
+    after=$(e2e_thread_times)
+    LC_ALL=C awk -v s="$seconds" -v hz="$(getconf CLK_TCK)" '
+        NR == FNR { t[$1] = $2; next }
+        ($1 in t) { p = ($2 - t[$1]) / hz / s * 100; if (p >= best) { best = p; who = $1 } }
+        END { printf "%.1f %s\n", best, who }' <(echo "$before") <(echo "$after")
+}
+
+# One line per thread of the program: NAME/TID and its CPU ticks so far.
+e2e_thread_times() {
+    local task
+    for task in /proc/"$E2E_APP_PID"/task/*; do
+        awk -v name="$(cat "$task/comm" 2>/dev/null)/${task##*/}" \
+            '{ sub(/.*\) /, ""); print name, $12 + $13 }' "$task/stat" 2>/dev/null
+    done
+}
+
+# Table writes per second of voice A while the program had no output (the
+# window writes once per tick), from its output log.
+e2e_ticks_while_lost() {
+    LC_ALL=C awk '$2 == "no" && $3 == "output," {
+            n = $5 + 0; if (!seen) { t0 = $1; n0 = n; seen = 1 } t1 = $1; n1 = n }
+        END { if (t1 > t0) printf "%.1f\n", (n1 - n0) / (t1 - t0); else print "none" }' \
+        "$E2E_DIR/audio.log"
+}
+
+# The program's real-time threads, as "NAME/TID" words.
+e2e_realtime_threads() {
+    local task
+    for task in /proc/"$E2E_APP_PID"/task/*; do
+        awk -v name="$(cat "$task/comm" 2>/dev/null)/${task##*/}" \
+            '{ sub(/.*\) /, ""); if ($39 == 1 || $39 == 2) printf "%s ", name }' \
+            "$task/stat" 2>/dev/null
+    done
 }
 
 e2e_app_running() {

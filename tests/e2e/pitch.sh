@@ -3,7 +3,7 @@
 # n x 122.5 Hz, where n is the tone, raised by 4 when negative.
 source "$(dirname "$0")/harness.sh"
 e2e_begin pitch
-e2e_start_pulse
+e2e_start_sound_server
 e2e_start_recording
 e2e_start_app
 sleep 0.5

@@ -3,7 +3,7 @@
 # the core's tables, fading by one step per decay tick into silence.
 source "$(dirname "$0")/harness.sh"
 e2e_begin press_hold
-e2e_start_pulse
+e2e_start_sound_server
 e2e_start_recording
 e2e_start_app
 sleep 0.5

@@ -5,7 +5,7 @@
 # one that opens and lacks at most the last second.
 source "$(dirname "$0")/harness.sh"
 e2e_begin record
-e2e_start_pulse
+e2e_start_sound_server
 e2e_start_recording
 
 CMDEXIT=(8160 120 255 285)

@@ -5,7 +5,7 @@
 # was written is a valid file.
 source "$(dirname "$0")/harness.sh"
 e2e_begin record_failures
-e2e_start_pulse
+e2e_start_sound_server
 e2e_start_recording
 
 CMDEXIT=(8160 120 255 285)

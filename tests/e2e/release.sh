@@ -4,7 +4,7 @@
 # the decay slider at its maximum the level falls ten steps at a time.
 source "$(dirname "$0")/harness.sh"
 e2e_begin release
-e2e_start_pulse
+e2e_start_sound_server
 e2e_start_recording
 e2e_start_app
 sleep 0.5

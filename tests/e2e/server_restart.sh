@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The sound server goes away while the synth plays and comes back on the same
-# socket: the window keeps running without an error message, and the sound is
-# back within 2 s of the server's return, without restarting the program.
+# socket: the window keeps running without an error message, no thread of the
+# program spins meanwhile (its audio threads may run at real-time priority,
+# where a spinning one would starve the window), and the sound is back within
+# 2 s of the server's return, without restarting the program.
 source "$(dirname "$0")/harness.sh"
 e2e_begin server_restart
-e2e_start_pulse
+e2e_start_sound_server
 e2e_start_recording
 e2e_start_app
 sleep 0.5
@@ -17,6 +19,7 @@ e2e_mark playing
 e2e_pen_up
 sleep 0.6
 e2e_mark kill
+e2e_log "real-time threads: $(e2e_realtime_threads)"
 e2e_stop_recording
 "$SCRIVOLA_PULSE_ENV" daemon-stop || e2e_fail "cannot stop the sound server"
 e2e_log "sound server stopped"
@@ -32,8 +35,17 @@ pump() { # seconds
         sleep 0.25
     done
 }
-pump 3
+pump 1
+busiest=$(e2e_thread_cpu 2)
+e2e_log "busiest thread while the server is away: $busiest % of a core"
+awk -v p="${busiest%% *}" 'BEGIN { exit !(p < 50) }' ||
+    e2e_fail "a thread of the program spins while the server is away: $busiest %"
 e2e_app_running || e2e_fail "the program ended while the server was away: $(cat "$E2E_DIR/app.stderr")"
+
+ticks=$(e2e_ticks_while_lost)
+e2e_log "ticks per second while the server was away: $ticks"
+awk -v t="$ticks" 'BEGIN { exit !(t + 0 >= 56 && t + 0 <= 72) }' ||
+    e2e_fail "the window ticked $ticks times a second while the server was away, not 64"
 
 "$SCRIVOLA_PULSE_ENV" daemon-start || e2e_fail "cannot start the sound server again"
 back=$EPOCHREALTIME

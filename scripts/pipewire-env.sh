@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# A private PipeWire, as Debian 12's desktops run it: a session bus, the
+# pipewire daemon, the wireplumber session manager and the PulseAudio
+# service pipewire-pulse, all under a private runtime folder. Without sound
+# cards its default output is the automatic null sink "auto_null".
+#
+# As a wrapper:   scripts/pipewire-env.sh <command...>
+# Sourced:        source scripts/pipewire-env.sh; pipewire_env_start; ...; pipewire_env_stop
+# Exports the same as scripts/pulse-env.sh (the PulseAudio clients of the
+# program and the recorder reach pipewire-pulse):
+#   PULSE_SERVER, DBUS_SESSION_BUS_ADDRESS   reach the servers
+#   SCRIVOLA_MONITOR      the monitor to record (scripts/record-monitor.sh)
+#   SCRIVOLA_SOUND_SERVER "pipewire"
+#   SCRIVOLA_SOUND_DIR    the private folder (logs in *.log)
+# Stops exactly the processes it started, by PID.
+
+PIPEWIRE_ENV_DAEMONS=(dbus-daemon pipewire wireplumber pipewire-pulse)
+
+_pipewire_env_launch() {
+    local dir=$1 name
+    for name in "${PIPEWIRE_ENV_DAEMONS[@]}"; do
+        case "$name" in
+            dbus-daemon)
+                dbus-daemon --session --nofork --nopidfile --address="unix:path=$dir/bus" \
+                    </dev/null >>"$dir/$name.log" 2>&1 &
+                ;;
+            *)
+                "$name" </dev/null >>"$dir/$name.log" 2>&1 &
+                ;;
+        esac
+        echo $! >"$dir/$name.pid"
+        if [ "$name" = dbus-daemon ]; then
+            for _ in $(seq 50); do
+                [ -S "$dir/bus" ] && break
+                sleep 0.1
+            done
+        fi
+    done
+}
+
+# The servers' threads that carry audio run at real-time priority on a
+# desktop (through RealtimeKit); the PulseAudio service passes every stream's
+# audio through its main thread, though, which stays at normal priority and,
+# on a busy machine, wakes too late for a low-latency stream. Raises every
+# thread of both, where the process may (quietly not, elsewhere).
+_pipewire_env_raise() {
+    local dir=$1 name
+    for name in pipewire pipewire-pulse; do
+        chrt -a -f -p 20 "$(cat "$dir/$name.pid")" >/dev/null 2>&1 || true
+    done
+}
+
+# Waits (at most ~15 s) until pipewire-pulse answers and the null sink's
+# monitor delivers samples.
+_pipewire_env_wait_ready() {
+    local dir=$1
+    for _ in $(seq 150); do
+        if timeout 2 pactl list short sinks 2>/dev/null | grep -q auto_null; then
+            _pipewire_env_raise "$dir"
+            timeout 8 bash -c "parec --raw --latency-msec=10 --device=auto_null.monitor | head -c 4" \
+                >/dev/null 2>&1 || true
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "pipewire-env: no auto_null sink appeared; the logs:" >&2
+    tail -n 20 "$dir"/*.log >&2
+    return 1
+}
+
+_pipewire_env_kill() {
+    local dir=$1 i pid
+    for ((i = ${#PIPEWIRE_ENV_DAEMONS[@]} - 1; i >= 0; i--)); do
+        local file="$dir/${PIPEWIRE_ENV_DAEMONS[i]}.pid"
+        [ -f "$file" ] || continue
+        pid=$(cat "$file")
+        rm -f "$file"
+        [ -n "$pid" ] || continue
+        kill -TERM "$pid" 2>/dev/null || continue
+        kill -CONT "$pid" 2>/dev/null || true
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null || true
+    done
+}
+
+pipewire_env_start() {
+    local dir name
+    for name in "${PIPEWIRE_ENV_DAEMONS[@]}" pactl parec; do
+        if ! command -v "$name" >/dev/null; then
+            echo "pipewire-env: $name is needed (scripts/install-deps.sh)" >&2
+            return 1
+        fi
+    done
+    dir=$(mktemp -d "${TMPDIR:-/tmp}/scrivola-pipewire.XXXXXX") || return 1
+    mkdir -m 700 "$dir/home" "$dir/run" "$dir/config" "$dir/config/pipewire" \
+        "$dir/config/pipewire/pipewire.conf.d"
+    # The graph may run at the program's rate, so that what it plays reaches
+    # the monitor without resampling.
+    cat >"$dir/config/pipewire/pipewire.conf.d/scrivola-rates.conf" <<CONF
+context.properties = {
+    default.clock.allowed-rates = [ 44100 48000 ]
+}
+CONF
+    export SCRIVOLA_SOUND_DIR="$dir"
+    export SCRIVOLA_SOUND_SERVER=pipewire
+    export SCRIVOLA_MONITOR=auto_null.monitor
+    export HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" XDG_CONFIG_HOME="$dir/config"
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus"
+    export PULSE_SERVER="unix:$dir/run/pulse/native"
+    unset PULSE_CLIENTCONFIG PIPEWIRE_REMOTE
+    _pipewire_env_launch "$dir"
+    if ! _pipewire_env_wait_ready "$dir"; then
+        pipewire_env_stop
+        return 1
+    fi
+}
+
+pipewire_env_stop() {
+    local dir=${SCRIVOLA_SOUND_DIR:-}
+    [ -n "$dir" ] && [ -d "$dir" ] || return 0
+    _pipewire_env_kill "$dir"
+    rm -rf "$dir"
+    unset SCRIVOLA_SOUND_DIR PULSE_SERVER
+}
+
+# Sourced: only define the functions.
+if [ "${BASH_SOURCE[0]}" != "$0" ]; then
+    return 0
+fi
+
+set -u
+if [ $# = 0 ]; then
+    echo "usage: $0 <command...>" >&2
+    exit 2
+fi
+trap pipewire_env_stop EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+pipewire_env_start || exit 1
+status=0
+"$@" || status=$?
+exit "$status"
