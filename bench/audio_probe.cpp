@@ -1,6 +1,7 @@
-// Runs the real window offscreen on the real audio output for a while, with
-// the pen held down, and reports how long each table write took to reach the
-// audio callback and how often the output ran out of audio.
+// Runs the real window offscreen on the real audio output for a while, the
+// pen pressed and lifted about once a second so that a note keeps sounding,
+// and reports how long each table write took to reach the audio callback and
+// how often the output ran out of audio.
 //
 //   scrivola_audio_probe SECONDS
 //
@@ -17,18 +18,13 @@
 #include <vector>
 
 #include "audio/rtaudio_sound_layer.h"
+#include "audio/steady_time.h"
 #include "bench/percentiles.h"
 #include "ui/form1.h"
 
 namespace {
 
 using namespace scrivola;
-
-std::int64_t steadyNowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 // The real sound layer, noting when each write of voice A's table was made.
 class TimedSoundLayer final : public SoundLayer {
@@ -119,9 +115,24 @@ int main(int argc, char** argv) {
     }
     window.show();
     RenderWatcher watcher(real.mixer());
-    // A white stroke held down: both voices sound and their tables change.
+    // A white stroke sets tone 1; from then on each lift reloads the level,
+    // which fades while the pen is down: the tables change at every tick and
+    // the note never falls silent.
     window.picdraw_MouseDown(1, 0, 4290, 3000);
     window.picdraw_MouseMove(1, 0, 4300, 3000);
+    window.picdraw_MouseUp(1, 0, 4300, 3000);
+    bool penDown = false;
+    QTimer pen;
+    pen.setInterval(500);
+    QObject::connect(&pen, &QTimer::timeout, [&] {
+        penDown = !penDown;
+        if (penDown) {
+            window.picdraw_MouseDown(1, 0, 4300, 3000);
+        } else {
+            window.picdraw_MouseUp(1, 0, 4300, 3000);
+        }
+    });
+    pen.start();
 
     const std::int64_t startNs = steadyNowNs();
     const SoundCounters before = real.counters();

@@ -5,13 +5,16 @@ scripts/pulse-env.sh:
 
 - launch to window shown: from starting the program to its window being
   mapped on the X server, over five launches;
-- CPU of the program idle for 10 s, then while the pen draws for 10 s
-  (utime + stime of the process from /proc/PID/stat);
+- CPU of the program idle for 10 s, from 3 s after its start (the sound
+  output has been silent for over 2 s and released), then while the pen
+  draws for 10 s (utime + stime of the process from /proc/PID/stat);
 - resident memory (VmRSS, VmHWM) after drawing;
 - pen event to audible change: TRIALS pen-ups of the white pen, each from
   silence, timed from the release reaching the X server to the first sample
   of the sound reaching a recorder on the null sink's monitor (a trial whose
-  start is not silent or whose sound never comes counts as a miss).
+  start is not silent or whose sound never comes counts as a miss); then
+  the same for the first note after the output was released: each trial
+  waits 3 s in silence first.
 
 Prints the figures as JSON.
 """
@@ -133,7 +136,7 @@ def wait_for_silence(recorder, timeout=5.0):
     return False
 
 
-def pen_latencies(app, x, recorder, trials):
+def pen_latencies(app, x, recorder, trials, settle=0.0):
     """Once the level has decayed to 0, a press stays silent (the voices take
     the level, 0) and the release reloads the level from the LEVEL slider:
     the voices sound again from the next tick on. So each trial waits for
@@ -151,6 +154,7 @@ def pen_latencies(app, x, recorder, trials):
         if not wait_for_silence(recorder):
             misses += 1
             continue
+        time.sleep(settle)
         x.button(True)
         time.sleep(0.1)
         mark = recorder.samples_so_far()
@@ -198,12 +202,15 @@ def main():
                 app.stop()
                 time.sleep(0.3)
         figures["launch_ms"] = launches
-        time.sleep(2.0)  # let start-up settle
+        time.sleep(3.0)  # start-up settles, the silent output is released
         figures["cpu_idle_percent"], figures["cpu_idle_threads"] = cpu_percent_over(
             app.process.pid, 10)
         latencies, misses = pen_latencies(app, x, recorder, trials)
         figures["pen_to_audible_ms"] = latencies
         figures["pen_to_audible_misses"] = misses
+        latencies, misses = pen_latencies(app, x, recorder, max(5, trials // 4), settle=3.0)
+        figures["first_note_ms"] = latencies
+        figures["first_note_misses"] = misses
         x.move(*app.surface_point(SURFACE_WIDTH / 2 + 120, SURFACE_HEIGHT / 2))
         x.button(True)
         figures["cpu_drawing_percent"], figures["cpu_drawing_threads"] = cpu_percent_over(

@@ -1,36 +1,71 @@
-"""The sound output figures, run inside scripts/pulse-env.sh:
+"""The sound output figures, run inside scripts/pulse-env.sh or
+scripts/pipewire-env.sh:
 
-    audio_session.py PROBE SECONDS [--stress]
+    audio_session.py PROBE TABLE_TOOL SECONDS [--stress]
 
-Runs the audio probe (the real window offscreen on the real output) for
-SECONDS, with every core kept busy by other processes when --stress is
-given, and prints its figures as JSON together with the server's own count
-of underruns of the probe's stream.
+Runs the audio probe (the real window offscreen on the real output, a note
+kept sounding) for SECONDS, with every core kept busy by other processes
+when --stress is given, records what the server plays, and prints as JSON
+the probe's figures, the gaps in the recording (tests/e2e/analyser.py, against
+the tables the core computes) and the server's own count of underruns.
 """
 
 import json
 import os
+import subprocess
 import sys
+import tempfile
 
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(HERE))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(HERE)), "tests", "e2e"))
 
+import analyser  # noqa: E402
 from measure_lib import pulse_server  # noqa: E402
 from measure_lib.busy import BusyLoops  # noqa: E402
 from measure_lib.probe import run_probe  # noqa: E402
+from measure_lib.recorder import RATE, MonitorRecorder  # noqa: E402
+
+
+def count_gaps(samples, table_tool):
+    """Gaps in the sounding part of the recording, and the seconds of it."""
+    with tempfile.NamedTemporaryFile("w+", suffix=".txt") as tables:
+        subprocess.run([table_tool, "--tone", "1", "--levels", "0", "100"], stdout=tables,
+                       check=True, timeout=60)
+        tables.flush()
+        loaded = analyser.load_tables(tables.name)
+    loud = (samples != 0).nonzero()[0]
+    if len(loud) == 0:
+        return None, 0.0
+    signal = samples[loud[0]:loud[-1] + 1].astype("int32")
+    track = analyser.LevelTrack(signal, loaded)
+    found = analyser.gaps(track)
+    return {"gaps": len(found), "gap_seconds": [round(i / RATE, 3) for i in found[:50]],
+            "silent_passes": track.silent, "unexplained_passes": len(track.foreign)}, \
+        len(signal) / RATE
 
 
 def main():
-    probe, seconds = sys.argv[1], float(sys.argv[2])
-    stress = "--stress" in sys.argv[3:]
-    pulse_server.log_underruns()
+    probe, table_tool, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
+    stress = "--stress" in sys.argv[4:]
     start = pulse_server.log_position()
-    command = [probe, str(seconds)]
-    if stress:
-        with BusyLoops():
+    recorder = MonitorRecorder()
+    try:
+        recorder.wait_for_samples()
+        command = [probe, str(seconds)]
+        if stress:
+            with BusyLoops():
+                figures = run_probe(command, timeout=seconds + 120)
+        else:
             figures = run_probe(command, timeout=seconds + 120)
-    else:
-        figures = run_probe(command, timeout=seconds + 120)
-    figures["server_underruns"] = str(pulse_server.underruns_since(start))
+    finally:
+        recorder.stop()
+    gaps, sounding = count_gaps(recorder.samples(), table_tool)
+    figures.update(gaps or {"gaps": None})
+    figures["sounding_seconds"] = round(sounding, 1)
+    server = pulse_server.underruns_since(start)
+    figures["server_underruns"] = "n/a" if server is None else str(server)
+    figures["server"] = os.environ.get("SCRIVOLA_SOUND_SERVER", "?")
     figures["loadavg"] = open("/proc/loadavg").read().split()[0]
     json.dump(figures, sys.stdout)
 

@@ -1,6 +1,6 @@
-"""Records the private null sink's monitor (44100 Hz, s16, mono) and notes
-when each piece of the recording arrived, so that a sample can be given the
-moment it reached the recorder."""
+"""Records what the private sound server plays (scripts/record-monitor.sh:
+44100 Hz, s16, one channel) and notes when each piece of the recording
+arrived, so that a sample can be given the moment it reached the recorder."""
 
 import bisect
 import os
@@ -13,16 +13,14 @@ import numpy as np
 from measure_lib.processes import stop_process
 
 RATE = 44100
+RECORD_MONITOR = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
+    os.path.abspath(__file__)))), "scripts", "record-monitor.sh")
 
 
 class MonitorRecorder:
     def __init__(self):
-        sink = os.environ["SCRIVOLA_PULSE_SINK"]
-        # A low-latency reader keeps the null sink rendering in small blocks.
-        self.process = subprocess.Popen(
-            ["parec", "--latency-msec=10", "-d", sink + ".monitor", "--rate=%d" % RATE,
-             "--format=s16le", "--channels=1", "--raw"],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen([RECORD_MONITOR], stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL)
         self._data = bytearray()
         self._arrivals = []  # (samples recorded after this read, monotonic time)
         self._lock = threading.Lock()
@@ -56,11 +54,17 @@ class MonitorRecorder:
             return np.frombuffer(bytes(self._data[: len(self._data) // 2 * 2]), dtype="<i2")
 
     def arrival(self, index):
-        """When sample `index` reached the recorder (None if not yet)."""
+        """When sample `index` was played, as the recorder saw it (None if
+        not yet recorded): the server hands the recorder blocks of about
+        10 ms, so the time a block arrived less the samples after `index`
+        in it."""
         with self._lock:
             counts = [a[0] for a in self._arrivals]
             k = bisect.bisect_right(counts, index)
-            return self._arrivals[k][1] if k < len(self._arrivals) else None
+            if k == len(self._arrivals):
+                return None
+            end, arrived = self._arrivals[k]
+            return arrived - (end - 1 - index) / RATE
 
     def stop(self):
         stop_process(self.process)
