@@ -120,6 +120,7 @@ bool DeviceSoundLayer::recoverIfLost() {
         }
         if (!stalled && !failed) {
             if (!keepRunning_ && bothSilent() && now - lastSoundNs_ >= kIdleStopNs) {
+                idleRate_ = device_->sampleRate();
                 device_->close();
                 idle_ = true;
                 note("stream stopped for silence");
@@ -148,6 +149,11 @@ void DeviceSoundLayer::keepOutputRunning(bool on) {
     } else {
         lastSoundNs_ = clock_();
     }
+}
+
+unsigned DeviceSoundLayer::outputRate() const {
+    const unsigned rate = device_->sampleRate();
+    return rate != 0 || !(idle_ || resuming_) ? rate : idleRate_;
 }
 
 void DeviceSoundLayer::note(const std::string& line) const {

@@ -65,7 +65,9 @@ public:
         mixer_.setTap(ring);
         return true;
     }
-    unsigned outputRate() const override { return device_->sampleRate(); }
+    // The open stream's rate; while the stream is closed for silence, the
+    // rate it ran at (it reopens at the same).
+    unsigned outputRate() const override;
 
     void setOutputLog(OutputLog log) { log_ = std::move(log); }
 
@@ -104,6 +106,7 @@ private:
     bool keepRunning_ = false;
     bool idle_ = false;      // stream closed for silence
     bool resuming_ = false;  // stream opening again after an idle stop
+    unsigned idleRate_ = 0;  // the rate of the stream closed for silence
     OutputLog log_;
     std::uint64_t underrunsNoted_ = 0;
 };

@@ -38,15 +38,12 @@ public:
     // blocks for long. True when the output is running after the call, or
     // stopped on purpose because both loops have been silent for a while.
     virtual bool recoverIfLost() { return true; }
-    // Keeps the output stream running even while both loops are silent, and
-    // starts it now if it was stopped for silence (for a recorder that must
-    // capture silence in real time). Off by default.
-    virtual void keepOutputRunning(bool /*on*/) {}
     // Cheap snapshot of the playback counters.
     virtual SoundCounters counters() const { return {}; }
 
     // Keeps the output stream running even while both loops are silent, and
-    // starts it now if it was stopped for silence.
+    // starts it now if it was stopped for silence (for a recorder that must
+    // capture silence in real time). Off by default.
     virtual void keepOutputRunning(bool /*on*/) {}
     // From now on every sample the output plays is also pushed to `ring`
     // (nullptr: to none). Returns once the audio thread no longer uses the

@@ -231,6 +231,7 @@ TEST(DeviceSoundLayer, StreamClosesAfterTwoSilentSecondsAndReopensOnSound) {
         EXPECT_TRUE(rig.layer->recoverIfLost()) << "step " << index;
         EXPECT_EQ(rig.layer->isDeviceOpen(), step.open) << "step " << index;
         EXPECT_EQ(rig.log.opens, step.opens) << "step " << index;
+        EXPECT_EQ(rig.layer->outputRate(), 44100u) << "a recorder may start at any time";
         ++index;
     }
     EXPECT_EQ(rig.layer->counters().recoveries, 0u) << "idle stops are no recoveries";
