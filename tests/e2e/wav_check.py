@@ -3,7 +3,10 @@
 
 The WAV file is read as a player reads it: through its header. Its samples
 are aligned with the monitor's recording by their first sound after a marker
-and must then equal it sample for sample.
+and must then equal it sample for sample, but for the few short dropouts a
+busy machine causes in the output (which the file, taken before the output,
+does not share). With --sound-after alone, only checks that the monitor hears
+sound after a marker.
 """
 
 import argparse
