@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build/release -j"${JOBS:-2}" --target scrivola-synth
 exec build/release/ui/scrivola-synth "$@"

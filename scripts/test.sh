@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what the build needs, builds Scrivola Synth and runs the whole test
-# suite: the ThreadSanitizer build of the threaded tests, the AddressSanitizer
-# + UndefinedBehaviorSanitizer build of the whole suite, and finally the
-# normal build's whole suite, whose CTest summary closes the output.
+# Installs what the build needs, checks the C++ formatting, builds Scrivola
+# Synth with warnings as errors and runs the whole test suite: the
+# ThreadSanitizer build of the threaded tests, the AddressSanitizer +
+# UndefinedBehaviorSanitizer build of the whole suite, and finally the release
+# build's whole suite, whose CTest summary closes the output.
 #
 #   scripts/test.sh           everything
-#   scripts/test.sh --quick   only the normal build's suite
+#   scripts/test.sh --quick   the formatting and the release build's suite
 #
 # The builds go to build/tsan, build/asan and build/release, or under
 # $SCRIVOLA_BUILD_ROOT instead of build/ when that is set.
@@ -29,11 +30,13 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
 # out; every access made by our own code is still checked.
 export TSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:${TSAN_OPTIONS:-}"
 
+# configure_and_build <dir> <build-type> [cmake options...]
 configure_and_build() {
-    local dir=$1
-    shift
-    echo "== building $dir"
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$dir.configure.log" 2>&1 ||
+    local dir=$1 type=$2
+    shift 2
+    echo "== building $dir ($type)"
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" -DSCRIVOLA_WERROR=ON "$@" \
+        > "$dir.configure.log" 2>&1 ||
         { cat "$dir.configure.log"; return 1; }
     cmake --build "$dir" -j"$JOBS" > "$dir.build.log" 2>&1 ||
         { tail -n 80 "$dir.build.log"; return 1; }
@@ -42,17 +45,30 @@ configure_and_build() {
 BUILD_ROOT=${SCRIVOLA_BUILD_ROOT:-build}
 mkdir -p "$BUILD_ROOT"
 status=0
+
+echo "== clang-format"
+cxx_files() {
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files -z '*.cpp' '*.h'
+    else
+        find . -path './build*' -prune -o -path './.git' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0
+    fi
+}
+cxx_files | xargs -0 clang-format --dry-run --Werror || { echo "FAIL: run clang-format -i on the files above"; status=1; }
+
 if [ "$QUICK" = 0 ]; then
-    configure_and_build "$BUILD_ROOT/tsan" -DSCRIVOLA_SANITIZER=thread -DSCRIVOLA_BUILD_BENCH=OFF
+    configure_and_build "$BUILD_ROOT/tsan" RelWithDebInfo -DSCRIVOLA_SANITIZER=thread \
+        -DSCRIVOLA_BUILD_BENCH=OFF
     echo "== ThreadSanitizer: the audio and window-thread tests"
     ctest --test-dir "$BUILD_ROOT/tsan" -L threads -j"$JOBS" --timeout 300 || status=1
 
-    configure_and_build "$BUILD_ROOT/asan" -DSCRIVOLA_SANITIZER=address -DSCRIVOLA_BUILD_BENCH=OFF
+    configure_and_build "$BUILD_ROOT/asan" RelWithDebInfo -DSCRIVOLA_SANITIZER=address \
+        -DSCRIVOLA_BUILD_BENCH=OFF
     echo "== AddressSanitizer + UndefinedBehaviorSanitizer: whole suite"
     ctest --test-dir "$BUILD_ROOT/asan" -j"$JOBS" --timeout 600 || status=1
 fi
 
-configure_and_build "$BUILD_ROOT/release"
+configure_and_build "$BUILD_ROOT/release" Release
 echo "== whole suite"
 ctest --test-dir "$BUILD_ROOT/release" -j"$JOBS" --timeout 600 || status=1
 exit $status
