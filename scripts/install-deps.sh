@@ -16,7 +16,10 @@ PACKAGES=(
   pipewire pipewire-pulse wireplumber dbus-daemon
   python3 python3-numpy procps sndfile-programs
   # desktop integration and packaging checks
-  desktop-file-utils appstream dpkg-dev fakeroot file
+  desktop-file-utils appstream dpkg-dev fakeroot file lintian
+  # the Wayland test: a headless compositor, Qt's Wayland plugin, and the
+  # compositor's headers for the test's window probe
+  weston qt6-wayland libweston-10-dev
 )
 
 missing=()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # `cpack -G DEB` builds a package holding exactly the expected files with
 # sane owners and modes, the control fields a Debian user sees, and
-# dependencies on the Qt 6 and RtAudio libraries that this machine satisfies.
-#   check_deb.sh <build-dir> <out-dir> <app-id> <version>
+# dependencies on the Qt 6 and RtAudio libraries (and recommendations) that
+# this machine satisfies.
+#   check_deb.sh <build-dir> <out-dir> <app-id> <project-version>
 set -euo pipefail
 build=$1 out=$2 id=$3 version=$4
 here=$(dirname "$0")
@@ -13,8 +14,9 @@ mkdir -p "$out"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 ||
     { cat "$out/cpack.log" >&2; echo "FAIL: cpack -G DEB failed" >&2; exit 1; }
 arch=$(dpkg --print-architecture)
-deb="$out/scrivola-synth_${version}_${arch}.deb"
-[ -f "$deb" ] || { echo "FAIL: cpack made no $deb" >&2; ls "$out" >&2; exit 1; }
+debs=("$out"/scrivola-synth_"$version"-*_"$arch".deb)
+deb=${debs[0]}
+[ -f "$deb" ] || { echo "FAIL: cpack made no scrivola-synth_$version-*_$arch.deb" >&2; ls "$out" >&2; exit 1; }
 
 status=0
 fail() { echo "FAIL: $*" >&2; status=1; }
@@ -30,7 +32,7 @@ grep -E '^-' <<<"$listing" | awk '{ m = ($6 == "./usr/bin/scrivola-synth") ? "-r
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = scrivola-synth ] || fail "Package is '$(field Package)'"
-[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)'"
+[[ $(field Version) == "$version"-* ]] || fail "Version '$(field Version)' is not $version-REVISION"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture is '$(field Architecture)'"
 [ "$(field Section)" = sound ] || fail "Section is '$(field Section)'"
 grep -qE '^[^<>]+ <[^@ ]+@[^> ]+>$' <<<"$(field Maintainer)" ||
@@ -66,6 +68,6 @@ satisfied() {
     return 1
 }
 while read -r group; do
-    satisfied "$group" || fail "no installed package meets the dependency '$group'"
-done < <(sed 's/, /\n/g' <<<"$depends")
+    satisfied "$group" || fail "no installed package meets the relation '$group'"
+done < <(sed 's/, /\n/g' <<<"$depends, $(field Recommends)")
 exit $status

@@ -6,6 +6,10 @@ scrivola_expected_files() {
     local id=$1 size
     {
         echo usr/bin/scrivola-synth
+        echo usr/share/man/man1/scrivola-synth.1.gz
+        echo usr/share/doc/scrivola-synth/copyright
+        echo usr/share/doc/scrivola-synth/changelog.Debian.gz
+        echo usr/share/lintian/overrides/scrivola-synth
         echo "usr/share/applications/$id.desktop"
         echo "usr/share/metainfo/$id.metainfo.xml"
         for size in 16 32 48 128 256; do
