@@ -29,9 +29,15 @@ _pipewire_env_launch() {
                 ;;
         esac
         echo $! >"$dir/$name.pid"
-        if [ "$name" = dbus-daemon ]; then
-            for _ in $(seq 50); do
-                [ -S "$dir/bus" ] && break
+        # The next one connects to this one's socket: wait for it.
+        local socket=""
+        case "$name" in
+            dbus-daemon) socket="$dir/bus" ;;
+            pipewire) socket="$dir/run/pipewire-0" ;;
+        esac
+        if [ -n "$socket" ]; then
+            for _ in $(seq 100); do
+                [ -S "$socket" ] && break
                 sleep 0.1
             done
         fi
