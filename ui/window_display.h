@@ -21,16 +21,28 @@ class WindowDisplay {
 public:
     WindowDisplay(PictureBox& wpb1, PictureBox& o1VU, PictureBox& picture1, PictureBox& picture2);
 
-    // One tick's pictures: the four boxes cleared, each voice's trace point by
-    // point, then each voice's meter. A box whose pixels come out as they
-    // were is not repainted.
+    // One tick's pictures: each voice's trace point by point and each voice's
+    // meter, every box cleared first. A box that still holds what equal
+    // values drew last time is left alone: in silence nothing changes from
+    // tick to tick, and redrawing to compare would cost most of an idle tick.
     void show(const DisplayRecord& shown);
 
 private:
-    PictureBox& wpb1_;
-    PictureBox& o1VU_;
-    PictureBox& picture1_;
-    PictureBox& picture2_;
+    struct Box {
+        PictureBox& box;
+        // The backing image's key right after our last drawing: any other
+        // change to the image (a rebuild for another screen, say) alters it.
+        qint64 drawnKey = 0;
+        bool drawn = false;
+    };
+    template <typename Draw>
+    void redraw(Box& target, bool sameValues, Draw draw);
+
+    Box wpb1_;
+    Box o1VU_;
+    Box picture1_;
+    Box picture2_;
+    DisplayRecord last_;
 };
 
 }  // namespace scrivola

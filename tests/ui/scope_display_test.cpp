@@ -89,6 +89,31 @@ TEST_F(ScopeDisplayTest, ATickDrawsBothTracesAndMetersIntoTheirBoxes) {
     EXPECT_TRUE(pixelsOf(o1VU.image(), kYellow).empty());
 }
 
+TEST_F(ScopeDisplayTest, AnUnchangedRecordDrawsNothingUnlessABoxLostItsPicture) {
+    DisplayRecord shown;
+    shown.scopeA.fill(std::numeric_limits<float>::quiet_NaN());
+    shown.scopeA[3] = 0.0f;  // one point
+    shown.scopeB.fill(-0.0f);
+    shown.meterA = 40;
+    form.display().show(shown);
+    PictureBox* boxes[] = {&wpb1, &picture1, &o1VU, &picture2};
+    std::vector<qint64> keys;
+    for (PictureBox* box : boxes) {
+        keys.push_back(box->image().cacheKey());
+    }
+    shown.scopeB.fill(0.0f);  // the same pixels as -0
+    form.display().show(shown);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(boxes[i]->image().cacheKey(), keys[i]) << i;
+    }
+
+    // A box whose picture was changed behind the display's back (rebuilt
+    // for another screen, say) is drawn afresh.
+    wpb1.clear();
+    form.display().show(shown);
+    EXPECT_EQ(pixelsOf(wpb1.image(), kGreen).size(), 1u);
+}
+
 TEST_F(ScopeDisplayTest, ASampleOfZeroLiesInTheVerticalMiddleOfEitherScope) {
     for (PictureBox* box : {&wpb1, &picture1}) {
         box->clear();
