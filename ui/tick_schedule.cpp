@@ -4,6 +4,14 @@
 
 namespace scrivola {
 
+TickClock::time_point onTickGrid(TickClock::time_point t) {
+    const std::chrono::nanoseconds sinceEpoch = t.time_since_epoch();
+    const auto steps =
+        (sinceEpoch + kTimerGranularity - std::chrono::nanoseconds(1)) / kTimerGranularity;
+    return TickClock::time_point(
+        std::chrono::duration_cast<TickClock::duration>(kTimerGranularity * steps));
+}
+
 std::chrono::nanoseconds tickPeriod(int intervalMs) {
     if (intervalMs <= 0) {
         return std::chrono::nanoseconds(0);

@@ -4,6 +4,8 @@
 // decays under the pen. Deadlines are counted from the start on a steady
 // clock, so the average rate is exact and does not drift; periods missed
 // while the thread was busy are skipped rather than made up in a burst.
+// Like the clock interrupt such timers fire on, the steps lie on one grid
+// for all timers, so timers of the same period tick at the same moments.
 #pragma once
 
 #include <chrono>
@@ -14,6 +16,10 @@ namespace scrivola {
 using TickClock = std::chrono::steady_clock;
 
 inline constexpr std::chrono::nanoseconds kTimerGranularity{15'625'000};  // 1/64 s
+
+// The first grid point (a whole number of granularity steps from the
+// clock's epoch) at or after `t`.
+TickClock::time_point onTickGrid(TickClock::time_point t);
 
 // The period of a timer with `intervalMs`: zero (no ticks) for an interval
 // of 0 or less, otherwise the interval rounded up to whole granularity

@@ -1,10 +1,15 @@
 // A window timer with a millisecond interval and an enabled flag, ticking on
 // the window's thread at the rate that TickSchedule gives. An interval of 0
 // never ticks, even while enabled.
+//
+// Every timer's deadlines lie on one grid of 1/64 s steps, and the timers of
+// a thread share one wake-up source that ticks all timers due at a grid
+// point in one go (in the order the timers were made), as a classic desktop's
+// timers all fire on its clock interrupt: two running timers wake the thread
+// 64 times a second, not 128.
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 #include <functional>
 
 #include "canvas/pen_surface.h"
@@ -12,16 +17,21 @@
 
 namespace scrivola {
 
+class TickDriver;
+
 class TickTimer : public QObject, public DecayTimer {
     Q_OBJECT
 
 public:
     TickTimer(const QString& name, int intervalMs, bool enabled, std::function<void()> onTick,
               QObject* parent = nullptr);
+    ~TickTimer() override;
 
     int interval() const { return interval_; }
     bool isEnabled() const { return enabled_; }
     bool isTicking() const { return enabled_ && interval_ > 0; }
+    // The deadline of the tick due next (meaningful while ticking).
+    TickClock::time_point nextDeadline() const { return schedule_.nextDeadline(); }
 
     // Changing either setting starts the count afresh; setting the value it
     // already has leaves the running schedule alone.
@@ -29,15 +39,17 @@ public:
     void setEnabled(bool enabled) override;
 
 private:
+    friend class TickDriver;
+
     void restart();
-    void arm();
-    void onTimeout();
+    // Runs the tick if its deadline has come by `now`.
+    void tickIfDue(TickClock::time_point now);
 
     int interval_;
     bool enabled_;
     std::function<void()> onTick_;
     TickSchedule schedule_;
-    QTimer timer_;
+    TickDriver& driver_;
     unsigned generation_ = 0;  // bumped by every restart
 };
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <functional>
+#include <vector>
 
 #include "recording_sound_layer.h"
 #include "ui/form1.h"
@@ -104,6 +105,24 @@ TEST(TickTimerTest, IntervalZeroNeverTicksAndATickMayStopItsTimer) {
     processFor(60);
     EXPECT_EQ(stopped, 1);
     EXPECT_FALSE(once.isTicking());
+}
+
+TEST(TickTimerTest, TimersStartedApartTickAtTheSameMoments) {
+    std::vector<TickClock::time_point> dueA;
+    std::vector<TickClock::time_point> dueB;
+    TickTimer* a = nullptr;
+    TickTimer* b = nullptr;
+    TickTimer first(QStringLiteral("first"), 1, true, [&] { dueA.push_back(a->nextDeadline()); });
+    a = &first;
+    processFor(5);
+    TickTimer second(QStringLiteral("second"), 20, true,
+                     [&] { dueB.push_back(b->nextDeadline()); });
+    b = &second;
+    ASSERT_TRUE(processUntil([&] { return dueB.size() >= 3; }));
+    ASSERT_FALSE(dueA.empty());
+    for (const TickClock::time_point due : dueB) {
+        EXPECT_EQ((due - dueA.front()) % kTimerGranularity, nanoseconds(0));
+    }
 }
 
 class WindowTimersTest : public ::testing::Test {
