@@ -4,7 +4,9 @@
 // comments number the steps of a tick and of a sample in the order they run.
 #include "synth/wave_table_tick.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "synth/numeric.h"
 
@@ -33,9 +35,47 @@ inline void applyCut(float& sample, std::int32_t fmTerm, std::int16_t cut) {
     }
 }
 
+// The last result of a cosine or sine, reused while its argument stays the
+// same bit for bit. The clock's single-precision reading moves only about
+// once a millisecond, so within a tick the clock's terms nearly always
+// repeat the previous sample's; the result is the one a fresh call gives.
+class Remembered {
+public:
+    template <double (*function)(double)>
+    double of(double argument) {
+        const std::uint64_t bits = std::bit_cast<std::uint64_t>(argument);
+        if (!valid_ || bits != argumentBits_) {
+            value_ = function(argument);
+            argumentBits_ = bits;
+            valid_ = true;
+        }
+        return value_;
+    }
+
+private:
+    std::uint64_t argumentBits_ = 0;
+    double value_ = 0.0;
+    bool valid_ = false;
+};
+
+inline double cosine(double x) {
+    return std::cos(x);
+}
+inline double sine(double x) {
+    return std::sin(x);
+}
+
+// The clock's terms of one tick.
+struct ClockTerms {
+    Remembered vibrato;
+    Remembered secondTremolo;
+    Remembered tremoloA;
+    Remembered tremoloB;
+};
+
 template <typename Counter>
 void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Counter& clock,
-                 DisplayRecord& shown) {
+                 ClockTerms& terms, DisplayRecord& shown) {
     // 1: clock
     if (const std::optional<float> seconds = readClockSeconds(clock)) {
         m.clockSeconds = *seconds;
@@ -45,8 +85,8 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
     // 3, 4, 5: voice A's pitch term, moved by the vibrato; a negative term is
     // raised by 4
     readParameter(s, kVibratoRate, m.fmspInt);
-    const double vibrato =
-        std::cos(static_cast<double>(m.clockSeconds) * (static_cast<double>(m.fmspInt) / 2.0));
+    const double vibrato = terms.vibrato.of<cosine>(static_cast<double>(m.clockSeconds) *
+                                                    (static_cast<double>(m.fmspInt) / 2.0));
     toInt32(vibrato * m.tone).assignTo(m.fmTerm);
     if (m.fmTerm < 0) {
         m.fmTerm = m.fmTerm + 4;
@@ -94,13 +134,13 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
     const double clockSeconds = m.clockSeconds;
     // 19, 20, 21: second tremolo, the same cosine on both voices
     readParameter(s, kSecondTremoloRate, m.amsp2Int);
-    const double secondTremolo = std::cos(clockSeconds * m.amsp2Int);
+    const double secondTremolo = terms.secondTremolo.of<cosine>(clockSeconds * m.amsp2Int);
     m.sampleA = toSingle(secondTremolo * m.sampleA);
     m.sampleB = toSingle(secondTremolo * m.sampleB);
     // 22, 23, 24: tremolo, a cosine on voice A and a sine on voice B
     readParameter(s, kTremoloRate, m.amspInt);
-    m.sampleA = toSingle(std::cos(clockSeconds * m.amspInt) * m.sampleA);
-    m.sampleB = toSingle(std::sin(clockSeconds * m.amspInt) * m.sampleB);
+    m.sampleA = toSingle(terms.tremoloA.of<cosine>(clockSeconds * m.amspInt) * m.sampleA);
+    m.sampleB = toSingle(terms.tremoloB.of<sine>(clockSeconds * m.amspInt) * m.sampleB);
     // 25, 26: voice A's cut
     readParameter(s, kVoiceACut, m.cutInt);
     if (m.cutInt > 0) {
@@ -143,8 +183,9 @@ void tick(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Counter& cl
     m.peakA = 0;
     m.peakB = 0;
     // 7: every entry, 360 included
+    ClockTerms terms;
     for (m.sampleIndex = 0; m.sampleIndex < kTableSize; ++m.sampleIndex) {
-        sampleSteps(m, s, sw, clock, shown);
+        sampleSteps(m, s, sw, clock, terms, shown);
     }
     // 8..11: each table into its buffer, each followed by its voice's meter
     sound.writeWaveTable(0, m.tableA);
