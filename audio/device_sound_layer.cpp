@@ -151,6 +151,13 @@ void DeviceSoundLayer::keepOutputRunning(bool on) {
     }
 }
 
+void DeviceSoundLayer::expectSound() {
+    if (idle_) {
+        lastSoundNs_ = clock_();  // the silence that stops it counts from now
+        resume();
+    }
+}
+
 unsigned DeviceSoundLayer::outputRate() const {
     const unsigned rate = device_->sampleRate();
     return rate != 0 || !(idle_ || resuming_) ? rate : idleRate_;

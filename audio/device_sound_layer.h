@@ -60,6 +60,7 @@ public:
     std::string failureReason() const override { return failureReason_; }
     bool recoverIfLost() override;
     void keepOutputRunning(bool on) override;
+    void expectSound() override;
     SoundCounters counters() const override;
     bool tapOutput(SampleRing* ring) override {
         mixer_.setTap(ring);

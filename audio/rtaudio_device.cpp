@@ -11,6 +11,7 @@
 #include <future>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 #include <utility>
@@ -41,6 +42,7 @@ struct RtAudioDevice::Stream {
     unsigned bufferFrames = 0;
     int realtimeThreads = 0;
     std::string backend;
+    Output output;
 };
 
 struct RtAudioDevice::PendingOpen {
@@ -128,8 +130,9 @@ std::int64_t queuedNs(unsigned buffers, unsigned frames, unsigned sampleRate) {
     return static_cast<std::int64_t>(buffers) * frames * 1'000'000'000 / sampleRate;
 }
 
-// Opens and starts `stream` on `api`; false with `why` filled on failure.
-bool startOn(RtAudio::Api api, RtAudioDevice::Stream& stream,
+// Opens and starts `stream` on `api`, on `device` if given, else on the
+// default output; false with `why` filled on failure.
+bool startOn(RtAudio::Api api, std::optional<unsigned> device, RtAudioDevice::Stream& stream,
              const RtAudioDevice::Settings& settings, std::string& why) {
     stream.backend = apiName(api);
     try {
@@ -138,11 +141,14 @@ bool startOn(RtAudio::Api api, RtAudioDevice::Stream& stream,
         audio.showWarnings(false);
         if (audio.getCurrentApi() != api) {
             why = "not available in this RtAudio build";
-        } else if (audio.getDeviceCount() == 0) {
+        } else if (!device && audio.getDeviceCount() == 0) {
             why = "no output device";
         } else {
             RtAudio::StreamParameters output;
-            output.deviceId = audio.getDefaultOutputDevice();
+            // Listing the devices costs the PulseAudio back end a connection
+            // to the server each time.
+            output.deviceId = device ? *device : audio.getDefaultOutputDevice();
+            stream.output = {static_cast<int>(api), output.deviceId};
             output.nChannels = 1;
             RtAudio::StreamOptions options;
             options.numberOfBuffers = settings.numberOfBuffers;
@@ -188,13 +194,17 @@ bool startOn(RtAudio::Api api, RtAudioDevice::Stream& stream,
     return false;
 }
 
-// PulseAudio first, then ALSA's default device.
+// The output that played last, then PulseAudio, then ALSA's default device.
 bool startAny(RtAudioDevice::Stream& stream, const RtAudioDevice::Settings& settings,
-              std::string& why) {
+              std::optional<RtAudioDevice::Output> last, std::string& why) {
     std::string pulseWhy;
     std::string alsaWhy;
-    if (startOn(RtAudio::LINUX_PULSE, stream, settings, pulseWhy) ||
-        startOn(RtAudio::LINUX_ALSA, stream, settings, alsaWhy)) {
+    if (last &&
+        startOn(static_cast<RtAudio::Api>(last->api), last->device, stream, settings, why)) {
+        return true;
+    }
+    if (startOn(RtAudio::LINUX_PULSE, std::nullopt, stream, settings, pulseWhy) ||
+        startOn(RtAudio::LINUX_ALSA, std::nullopt, stream, settings, alsaWhy)) {
         return true;
     }
     why = "PulseAudio: " + pulseWhy + "; ALSA default device: " + alsaWhy;
@@ -203,9 +213,9 @@ bool startAny(RtAudioDevice::Stream& stream, const RtAudioDevice::Settings& sett
 
 // Body of the helper thread that opens a stream.
 void runPendingOpen(std::shared_ptr<RtAudioDevice::PendingOpen> pending,
-                    RtAudioDevice::Settings settings) {
+                    RtAudioDevice::Settings settings, std::optional<RtAudioDevice::Output> last) {
     std::string why;
-    const bool opened = startAny(*pending->stream, settings, why);
+    const bool opened = startAny(*pending->stream, settings, last, why);
     std::lock_guard lock(pending->mutex);
     if (pending->abandoned) {
         if (opened) {
@@ -268,7 +278,7 @@ bool RtAudioDevice::openWithin(LoopMixer& mixer, std::chrono::milliseconds wait)
         pending_ = std::make_shared<PendingOpen>();
         pending_->stream = std::make_shared<Stream>();
         pending_->stream->mixer = &mixer;
-        std::thread(runPendingOpen, pending_, settings_).detach();
+        std::thread(runPendingOpen, pending_, settings_, lastOutput_).detach();
     }
     const std::shared_ptr<PendingOpen> pending = pending_;
     std::unique_lock lock(pending->mutex);
@@ -282,6 +292,7 @@ bool RtAudioDevice::openWithin(LoopMixer& mixer, std::chrono::milliseconds wait)
         return false;
     }
     stream_ = pending->stream;
+    lastOutput_ = stream_->output;
     errorsSeen_ = 0;
     failureReason_.clear();
     return true;

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "audio/audio_device.h"
@@ -63,6 +64,11 @@ public:
     // Threads of the open stream that run at real-time priority.
     int realtimeThreads() const;
 
+    // A back end (RtAudio::Api) and one of its devices.
+    struct Output {
+        int api = 0;
+        unsigned device = 0;
+    };
     struct Stream;       // an open stream and what its callback reads
     struct PendingOpen;  // an open running on a helper thread
 
@@ -75,6 +81,8 @@ private:
     unsigned errorsSeen_ = 0;
     std::string failureReason_;
     std::uint64_t closedStreamsUnderruns_ = 0;
+    // Where the last stream played: a reopen goes straight there.
+    std::optional<Output> lastOutput_;
 };
 
 }  // namespace scrivola

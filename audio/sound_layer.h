@@ -45,6 +45,10 @@ public:
     // starts it now if it was stopped for silence (for a recorder that must
     // capture silence in real time). Off by default.
     virtual void keepOutputRunning(bool /*on*/) {}
+    // A note is likely to start soon (the pen went down): if the output was
+    // stopped for silence, starts it again now, so that the note does not
+    // wait for the stream to open. It stops again after the usual silence.
+    virtual void expectSound() {}
     // From now on every sample the output plays is also pushed to `ring`
     // (nullptr: to none). Returns once the audio thread no longer uses the
     // previous ring. False when this layer has no output whose samples it

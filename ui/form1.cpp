@@ -137,6 +137,9 @@ void Form1::Form_Unload() {
 }
 
 void Form1::picdraw_MouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
+    // An output released for silence reopens while the pen is down, not
+    // after the note has begun.
+    sound_.expectSound();
     gestures_->picdraw_MouseDown(button, shift, x, y);
 }
 

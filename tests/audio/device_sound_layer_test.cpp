@@ -181,10 +181,10 @@ TEST(DeviceSoundLayer, FailedReopenIsRetriedOnTheNextCall) {
 
 // The stream closes after 2 s in which both loops held only silence, and the
 // first write that is not silence opens it again; a recorder's request keeps
-// it running. Each step: advance the clock, act, poll, then the expected
-// stream state and number of opens so far.
+// it running; so does a pen going down, until 2 s of silence after it. Each step: advance the
+// clock, act, poll, then the expected stream state and number of opens so far.
 TEST(DeviceSoundLayer, StreamClosesAfterTwoSilentSecondsAndReopensOnSound) {
-    enum Action { kNothing, kSilentWrite, kSoundWrite, kKeepOn, kKeepOff };
+    enum Action { kNothing, kSilentWrite, kSoundWrite, kKeepOn, kKeepOff, kExpect };
     struct Step {
         std::int64_t advanceMs;
         Action action;
@@ -201,7 +201,9 @@ TEST(DeviceSoundLayer, StreamClosesAfterTwoSilentSecondsAndReopensOnSound) {
         {100, kKeepOn, true, 3},         // a recorder starts it at once...
         {9000, kSilentWrite, true, 3},   // ...and keeps it through silence
         {100, kKeepOff, true, 3},        // released: silence counts anew
-        {2100, kNothing, false, 3},
+        {2100, kNothing, false, 3},     {100, kExpect, true, 4},  // a pen going down starts it...
+        {1900, kSilentWrite, true, 4},                            // ...for 2 s of silence from then
+        {200, kNothing, false, 4},
     };
     Rig rig;
     ASSERT_TRUE(rig.layer->openSound());
@@ -224,6 +226,9 @@ TEST(DeviceSoundLayer, StreamClosesAfterTwoSilentSecondsAndReopensOnSound) {
                 break;
             case kKeepOff:
                 rig.layer->keepOutputRunning(false);
+                break;
+            case kExpect:
+                rig.layer->expectSound();
                 break;
             case kNothing:
                 break;
