@@ -43,6 +43,7 @@ struct PipeWireDevice::Playback {
     UnderrunWatch underruns;
     // Under the loop's lock.
     pw_stream_state state = PW_STREAM_STATE_CONNECTING;
+    std::int64_t createdNs = steadyNowNs();
 
     Playback(std::int64_t queuedNs, unsigned rate) : underruns(queuedNs, rate) {}
 };
@@ -62,9 +63,10 @@ void onCoreDone(void* data, std::uint32_t id, int seq) {
     }
 }
 
+// An error on the connection itself: the server went away or refused us.
 void onCoreError(void* data, std::uint32_t id, int /*seq*/, int res, const char* /*message*/) {
     auto* c = static_cast<PipeWireDevice::Connection*>(data);
-    if (id == PW_ID_CORE && res == -EPIPE) {
+    if (id == PW_ID_CORE && res < 0) {
         c->lost.store(true);
         pw_thread_loop_signal(c->loop, false);
     }
@@ -347,9 +349,14 @@ bool PipeWireDevice::openWithin(LoopMixer& mixer, std::chrono::milliseconds wait
         failureReason_.clear();
         return true;
     }
-    if (state == PW_STREAM_STATE_ERROR || c.lost.load()) {
+    const bool tooLong =
+        steadyNowNs() - p.createdNs >
+        std::chrono::duration_cast<std::chrono::nanoseconds>(settings_.openTimeout).count();
+    if (state == PW_STREAM_STATE_ERROR || c.lost.load() || tooLong) {
         failureReason_ = "PipeWire: the stream failed";
+        // The next attempt starts afresh, on a fresh connection.
         close();
+        disconnect();
     } else {
         failureReason_ = "the sound server has not answered yet";
     }

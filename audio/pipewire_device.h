@@ -41,6 +41,8 @@ public:
     std::uint64_t underruns() const override;
     std::string failureReason() const override { return failureReason_; }
 
+    // Frames the stream asks to mix per cycle (0 when closed).
+    unsigned bufferFrames() const { return open_ ? settings_.bufferFrames : 0; }
     // Threads of the connection that run at real-time priority.
     int realtimeThreads() const;
 

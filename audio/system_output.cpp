@@ -23,7 +23,7 @@ std::string SystemOutput::description() const {
     }
     if (chosen_ == &pipewire_) {
         return "PipeWire, " + std::to_string(pipewire_.sampleRate()) + " Hz, " +
-               std::to_string(RtAudioDevice::Settings{}.bufferFrames) + " frames per cycle, " +
+               std::to_string(pipewire_.bufferFrames()) + " frames per cycle, " +
                std::to_string(pipewire_.realtimeThreads()) + " real-time threads";
     }
     return rtaudio_.backendName() + ", " + std::to_string(rtaudio_.sampleRate()) + " Hz, " +
