@@ -14,9 +14,13 @@
 #   SCRIVOLA_MONITOR      the monitor to record (scripts/record-monitor.sh)
 #   SCRIVOLA_SOUND_SERVER "pipewire"
 #   SCRIVOLA_SOUND_DIR    the private folder (logs in *.log)
+#   SCRIVOLA_SOUND_ENV    this script, so the command can run
+#       "$SCRIVOLA_SOUND_ENV" daemon-stop    stop the daemons (the sound server vanishes)
+#       "$SCRIVOLA_SOUND_ENV" daemon-start   start them again in the same folder
 # Stops exactly the processes it started, by PID.
 
 PIPEWIRE_ENV_DAEMONS=(dbus-daemon pipewire wireplumber pipewire-pulse)
+PIPEWIRE_ENV_SCRIPT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
 
 _pipewire_env_launch() {
     local dir=$1 name
@@ -115,6 +119,7 @@ CONF
     export SCRIVOLA_SOUND_DIR="$dir"
     export SCRIVOLA_SOUND_SERVER=pipewire
     export SCRIVOLA_MONITOR=auto_null.monitor
+    export SCRIVOLA_SOUND_ENV="$PIPEWIRE_ENV_SCRIPT"
     export HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" XDG_CONFIG_HOME="$dir/config"
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus"
     export PULSE_SERVER="unix:$dir/run/pulse/native"
@@ -141,10 +146,26 @@ if [ "${BASH_SOURCE[0]}" != "$0" ]; then
 fi
 
 set -u
-if [ $# = 0 ]; then
-    echo "usage: $0 <command...>" >&2
-    exit 2
-fi
+case "${1:-}" in
+    "")
+        echo "usage: $0 <command...> | daemon-stop | daemon-start" >&2
+        exit 2
+        ;;
+    daemon-stop)
+        _pipewire_env_kill "${SCRIVOLA_SOUND_DIR:?run under pipewire-env.sh}"
+        exit 0
+        ;;
+    daemon-start)
+        dir=${SCRIVOLA_SOUND_DIR:?run under pipewire-env.sh}
+        # The sockets the stopped daemons leave behind would be taken for
+        # the new ones' before these listen.
+        rm -rf "$dir/bus" "$dir/run/pipewire-0" "$dir/run/pipewire-0.lock" "$dir/run/pulse"
+        HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" XDG_CONFIG_HOME="$dir/config" \
+            DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus" _pipewire_env_launch "$dir"
+        _pipewire_env_wait_ready "$dir"
+        exit $?
+        ;;
+esac
 trap pipewire_env_stop EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM

@@ -16,7 +16,7 @@
 #                           debug log, which names every underrun of a stream
 #   SCRIVOLA_PULSE_SINK     the null sink (record its ".monitor")
 #   SCRIVOLA_PULSE_DIR      the daemon's private folder
-#   SCRIVOLA_PULSE_ENV      this script, so the command can run
+#   SCRIVOLA_PULSE_ENV, SCRIVOLA_SOUND_ENV   this script, so the command can run
 #       "$SCRIVOLA_PULSE_ENV" daemon-stop    stop the daemon (the sound server vanishes)
 #       "$SCRIVOLA_PULSE_ENV" daemon-start   start it again in the same folder
 #       "$SCRIVOLA_PULSE_ENV" daemon-freeze  suspend the daemon (a hung server)
@@ -122,6 +122,7 @@ PA
     export SCRIVOLA_MONITOR="$PULSE_ENV_SINK.monitor"
     export SCRIVOLA_PULSE_SINK="$PULSE_ENV_SINK"
     export SCRIVOLA_PULSE_ENV="$PULSE_ENV_SCRIPT"
+    export SCRIVOLA_SOUND_ENV="$PULSE_ENV_SCRIPT"
     export PULSE_SERVER="unix:$dir/native"
     export PULSE_CLIENTCONFIG="$dir/client.conf"
     export DBUS_SESSION_BUS_ADDRESS=disabled:

@@ -21,7 +21,7 @@ sleep 0.6
 e2e_mark kill
 e2e_log "real-time threads: $(e2e_realtime_threads)"
 e2e_stop_recording
-"$SCRIVOLA_PULSE_ENV" daemon-stop || e2e_fail "cannot stop the sound server"
+"$SCRIVOLA_SOUND_ENV" daemon-stop || e2e_fail "cannot stop the sound server"
 e2e_log "sound server stopped"
 
 # Keep playing while the server is away: each press and release reloads the
@@ -47,7 +47,7 @@ e2e_log "ticks per second while the server was away: $ticks"
 awk -v t="$ticks" 'BEGIN { exit !(t + 0 >= 56 && t + 0 <= 72) }' ||
     e2e_fail "the window ticked $ticks times a second while the server was away, not 64"
 
-"$SCRIVOLA_PULSE_ENV" daemon-start || e2e_fail "cannot start the sound server again"
+"$SCRIVOLA_SOUND_ENV" daemon-start || e2e_fail "cannot start the sound server again"
 back=$EPOCHREALTIME
 e2e_log "sound server back"
 E2E_RECORDING="$E2E_DIR/recording-back.s16"
