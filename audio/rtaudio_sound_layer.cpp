@@ -6,14 +6,13 @@
 #include <memory>
 
 #include "audio/steady_time.h"
-#include "audio/system_output.h"
 
 namespace scrivola {
 
 RtAudioSoundLayer::RtAudioSoundLayer() : RtAudioSoundLayer(RtAudioDevice::Settings{}) {}
 
 RtAudioSoundLayer::RtAudioSoundLayer(RtAudioDevice::Settings settings)
-    : DeviceSoundLayer(std::make_unique<SystemOutput>(settings)) {
+    : DeviceSoundLayer(std::make_unique<RtAudioDevice>(settings)) {
     // For tests and measurements: SCRIVOLA_AUDIO_LOG names a file that gets
     // one line, with the steady clock's seconds, per change of the output.
     if (const char* path = std::getenv("SCRIVOLA_AUDIO_LOG"); path != nullptr && *path != 0) {
@@ -26,7 +25,13 @@ RtAudioSoundLayer::RtAudioSoundLayer(RtAudioDevice::Settings settings)
 }
 
 std::string RtAudioSoundLayer::outputDescription() const {
-    return static_cast<const SystemOutput&>(device()).description();
+    const auto& rt = static_cast<const RtAudioDevice&>(device());
+    if (!rt.isOpen()) {
+        return {};
+    }
+    return rt.backendName() + ", " + std::to_string(rt.sampleRate()) + " Hz, " +
+           std::to_string(rt.bufferFrames()) + " frames per callback, " +
+           std::to_string(rt.realtimeThreads()) + " real-time threads";
 }
 
 }  // namespace scrivola

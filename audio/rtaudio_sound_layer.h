@@ -1,5 +1,4 @@
-// The sound layer that plays through the system's output: a PipeWire stream
-// where PipeWire is the sound server, else RtAudio (PulseAudio, else ALSA).
+// The sound layer that plays through RtAudio (PulseAudio, else ALSA).
 #pragma once
 
 #include <string>
@@ -14,8 +13,7 @@ public:
     RtAudioSoundLayer();
     explicit RtAudioSoundLayer(RtAudioDevice::Settings settings);
 
-    // E.g. "PipeWire, 44100 Hz, 256 frames per cycle, 1 real-time threads"
-    // or "PulseAudio, 44100 Hz, 256 frames per callback, 2 real-time
+    // E.g. "PulseAudio, 44100 Hz, 256 frames per callback, 2 real-time
     // threads"; empty when closed.
     std::string outputDescription() const;
 };

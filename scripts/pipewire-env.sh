@@ -8,9 +8,7 @@
 # Sourced:        source scripts/pipewire-env.sh; pipewire_env_start; ...; pipewire_env_stop
 # Exports the same as scripts/pulse-env.sh (the PulseAudio clients of the
 # program and the recorder reach pipewire-pulse):
-#   PULSE_SERVER, PIPEWIRE_REMOTE, DBUS_SESSION_BUS_ADDRESS   reach the servers
-#                         (PipeWire's own socket, for clients that run in a
-#                         runtime folder of their own)
+#   PULSE_SERVER, DBUS_SESSION_BUS_ADDRESS   reach the servers
 #   SCRIVOLA_MONITOR      the monitor to record (scripts/record-monitor.sh)
 #   SCRIVOLA_SOUND_SERVER "pipewire"
 #   SCRIVOLA_SOUND_DIR    the private folder (logs in *.log)
@@ -123,8 +121,7 @@ CONF
     export HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" XDG_CONFIG_HOME="$dir/config"
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus"
     export PULSE_SERVER="unix:$dir/run/pulse/native"
-    export PIPEWIRE_REMOTE="$dir/run/pipewire-0"
-    unset PULSE_CLIENTCONFIG
+    unset PULSE_CLIENTCONFIG PIPEWIRE_REMOTE
     _pipewire_env_launch "$dir"
     if ! _pipewire_env_wait_ready "$dir"; then
         pipewire_env_stop
@@ -137,7 +134,7 @@ pipewire_env_stop() {
     [ -n "$dir" ] && [ -d "$dir" ] || return 0
     _pipewire_env_kill "$dir"
     rm -rf "$dir"
-    unset SCRIVOLA_SOUND_DIR PULSE_SERVER PIPEWIRE_REMOTE
+    unset SCRIVOLA_SOUND_DIR PULSE_SERVER
 }
 
 # Sourced: only define the functions.

@@ -126,7 +126,6 @@ PA
     export PULSE_SERVER="unix:$dir/native"
     export PULSE_CLIENTCONFIG="$dir/client.conf"
     export DBUS_SESSION_BUS_ADDRESS=disabled:
-    unset PIPEWIRE_REMOTE  # a PipeWire elsewhere must not take the output
     if ! _pulse_env_wait_ready "$dir"; then
         pulse_env_stop
         return 1
