@@ -17,6 +17,10 @@ public:
     virtual ~PerformanceCounter() = default;
     virtual std::optional<std::int64_t> frequency() = 0;
     virtual std::optional<std::int64_t> counter() = 0;
+    // True when the reads never fail, the frequency never changes and the
+    // count never falls: then two equal readings in seconds mean that every
+    // reading taken between them was the same.
+    virtual bool steady() const { return false; }
 };
 
 // The system's monotonic clock in nanoseconds (frequency 1e9). Final and
@@ -25,6 +29,7 @@ public:
 class MonotonicCounter final : public PerformanceCounter {
 public:
     std::optional<std::int64_t> frequency() override { return 1'000'000'000; }
+    bool steady() const override { return true; }
     std::optional<std::int64_t> counter() override {
         timespec now{};
         if (clock_gettime(CLOCK_MONOTONIC, &now) != 0) {

@@ -1,7 +1,9 @@
-// Every step of every sample is evaluated in order, as written: the clock is
-// read and the five texts are converted at each sample, and nothing is kept
-// from one sample or tick to the next beyond the module-level values. The
-// comments number the steps of a tick and of a sample in the order they run.
+// Every step of every sample is evaluated in order, as written: each sample
+// takes its own clock reading and converts the five texts, and nothing is kept
+// from one sample or tick to the next beyond the module-level values. (On a
+// steady clock whose seconds did not move during the tick, one reading stands
+// for all of them: see computeTablesAtOneReading.) The comments number the
+// steps of a tick and of a sample in the order they run.
 #include "synth/wave_table_tick.h"
 
 #include <bit>
@@ -72,6 +74,14 @@ struct ClockTerms {
     Remembered tremoloA;
     Remembered tremoloB;
 };
+
+// One clock reading in seconds, given back at every read.
+struct HeldSeconds {
+    float seconds;
+};
+inline std::optional<float> readClockSeconds(HeldSeconds& held) {
+    return held.seconds;
+}
 
 template <typename Counter>
 void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Counter& clock,
@@ -176,8 +186,8 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
 }
 
 template <typename Counter>
-void tick(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Counter& clock,
-          WaveTableWriter& sound, DisplayRecord& shown) {
+void computeTables(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Counter& clock,
+                   DisplayRecord& shown) {
     // 1, 2: peaks. 3..6, clearing the four boxes, is the window's when it
     // draws what this tick recorded.
     m.peakA = 0;
@@ -186,6 +196,38 @@ void tick(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Counter& cl
     ClockTerms terms;
     for (m.sampleIndex = 0; m.sampleIndex < kTableSize; ++m.sampleIndex) {
         sampleSteps(m, s, sw, clock, terms, shown);
+    }
+}
+
+// Computes the tables with the clock read once, before, for every sample,
+// and reads it again after: if both readings give the same seconds, so would
+// every read in between on a steady counter, and the tables are those that
+// reading at each sample gives. False, with `m` as it was, when the seconds
+// moved meanwhile: seldom, since a tick takes tens of microseconds and the
+// single-precision reading of a clock counted from boot moves at most about
+// once a millisecond after the first hour.
+template <typename Counter>
+bool computeTablesAtOneReading(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw,
+                               Counter& clock, DisplayRecord& shown) {
+    const std::optional<float> start = readClockSeconds(clock);
+    if (!start) {
+        return false;
+    }
+    const modSynth_DX7 before = m;
+    HeldSeconds held{*start};
+    computeTables(m, s, sw, held, shown);
+    if (readClockSeconds(clock) == start) {
+        return true;
+    }
+    m = before;
+    return false;
+}
+
+template <typename Counter>
+void tick(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Counter& clock,
+          WaveTableWriter& sound, DisplayRecord& shown) {
+    if (!clock.steady() || !computeTablesAtOneReading(m, s, sw, clock, shown)) {
+        computeTables(m, s, sw, clock, shown);
     }
     // 8..11: each table into its buffer, each followed by its voice's meter
     sound.writeWaveTable(0, m.tableA);

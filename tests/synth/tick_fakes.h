@@ -19,8 +19,10 @@ public:
     std::int64_t step = 0;
     std::int64_t frequencyValue = 1000;
     bool failCounter = false;
+    bool steadyReadings = false;
     int reads = 0;
 
+    bool steady() const override { return steadyReadings; }
     std::optional<std::int64_t> frequency() override { return frequencyValue; }
     std::optional<std::int64_t> counter() override {
         ++reads;

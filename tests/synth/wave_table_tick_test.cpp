@@ -326,6 +326,51 @@ TEST_F(TickFixture, WritesBothBuffersAndRecordsThePeaksForTheMeters) {
     EXPECT_EQ(counter.reads, 361) << "the clock is read at every sample";
 }
 
+// On a steady clock, one reading serves a tick whose seconds stand still;
+// when they move during the tick, it is computed again from the state it
+// started with, reading at every sample. Either way the result is what
+// reading at every sample gives.
+TEST_F(TickFixture, ASteadyClockGivesTheTablesOfAReadingAtEverySample) {
+    synth.tone = 3;
+    synth.ampA = 0;  // the first sample still uses the amplitude from before
+    state.level = 90;
+    state.amsp = "1";
+    state.fmsp = "2";
+    only(kVoiceATanOfCos);  // not 0 at the first sample
+    switches.setValue(kVoiceBSine, 1);
+    const modSynth_DX7 start = synth;
+    struct Case {
+        std::int64_t step;  // between two reads
+        int reads;
+        std::int64_t firstPerSampleRead;  // of the reads the tick made
+    } cases[] = {{0, 2, 0}, {100'000'000, 2 + 361, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        synth = start;
+        counter = FakeCounter{};
+        counter.frequencyValue = 1'000'000'000;
+        counter.count = kQuarterOfPi;
+        counter.step = c.step;
+        counter.steadyReadings = true;
+        tick();
+        EXPECT_EQ(counter.reads, c.reads);
+        const modSynth_DX7 held = synth;
+        const DisplayRecord heldShown = shown;
+
+        synth = start;
+        counter = FakeCounter{};
+        counter.frequencyValue = 1'000'000'000;
+        counter.count = kQuarterOfPi + c.firstPerSampleRead * c.step;
+        counter.step = c.step;
+        tick();
+        EXPECT_EQ(held.tableA, synth.tableA);
+        EXPECT_EQ(held.tableB, synth.tableB);
+        EXPECT_EQ(heldShown.meterA, shown.meterA);
+        EXPECT_EQ(heldShown.meterB, shown.meterB);
+        EXPECT_EQ(held.ampA, synth.ampA);
+    }
+}
+
 TEST_F(TickFixture, FailingWritesAndClockNeverStopTheTick) {
     synth.tone = 1;
     playAt(100);
