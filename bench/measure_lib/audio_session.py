@@ -7,7 +7,8 @@ Runs the audio probe (the real window offscreen on the real output, a note
 kept sounding) for SECONDS, with every core kept busy by other processes
 when --stress is given, records what the server plays, and prints as JSON
 the probe's figures, the gaps in the recording (tests/e2e/analyser.py, against
-the tables the core computes) and the server's own count of underruns.
+the tables the core computes), the server's own count of underruns and the
+time the hypervisor took the CPUs away around each gap.
 """
 
 import json
@@ -25,9 +26,10 @@ from measure_lib import pulse_server  # noqa: E402
 from measure_lib.busy import BusyLoops  # noqa: E402
 from measure_lib.probe import run_probe  # noqa: E402
 from measure_lib.recorder import RATE, MonitorRecorder  # noqa: E402
+from measure_lib.steal import StealWatch  # noqa: E402
 
 
-def count_gaps(samples, table_tool):
+def count_gaps(samples, table_tool, recorder, steal):
     """Gaps in the sounding part of the recording, and the seconds of it."""
     with tempfile.NamedTemporaryFile("w+", suffix=".txt") as tables:
         subprocess.run([table_tool, "--tone", "1", "--levels", "0", "100"], stdout=tables,
@@ -40,7 +42,10 @@ def count_gaps(samples, table_tool):
     signal = samples[loud[0]:loud[-1] + 1].astype("int32")
     track = analyser.LevelTrack(signal, loaded)
     found = analyser.gaps(track)
+    moments = [recorder.arrival(loud[0] + i) for i in found[:50]]
     return {"gaps": len(found), "gap_seconds": [round(i / RATE, 3) for i in found[:50]],
+            "gap_steal_ms": [None if m is None else round(steal.around_ms(m), 1)
+                             for m in moments],
             "silent_passes": track.silent, "unexplained_passes": len(track.foreign)}, \
         len(signal) / RATE
 
@@ -49,6 +54,7 @@ def main():
     probe, table_tool, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
     stress = "--stress" in sys.argv[4:]
     start = pulse_server.log_position()
+    steal = StealWatch()
     recorder = MonitorRecorder()
     try:
         recorder.wait_for_samples()
@@ -60,11 +66,13 @@ def main():
             figures = run_probe(command, timeout=seconds + 120)
     finally:
         recorder.stop()
-    gaps, sounding = count_gaps(recorder.samples(), table_tool)
+        steal.stop()
+    gaps, sounding = count_gaps(recorder.samples(), table_tool, recorder, steal)
     figures.update(gaps or {"gaps": None})
     figures["sounding_seconds"] = round(sounding, 1)
     server = pulse_server.underruns_since(start)
     figures["server_underruns"] = "n/a" if server is None else str(server)
+    figures["steal_ms"] = round(steal.total_ms(), 1)
     figures["server"] = os.environ.get("SCRIVOLA_SOUND_SERVER", "?")
     figures["loadavg"] = open("/proc/loadavg").read().split()[0]
     json.dump(figures, sys.stdout)

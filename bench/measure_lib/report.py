@@ -67,6 +67,16 @@ def _gaps(a):
     return "n/a" if a.get("gaps") is None else str(a["gaps"])
 
 
+def _steal(a):
+    """The hypervisor's share: how many gaps had a virtual CPU taken away
+    just before them, and for how long the CPUs were away in the whole run."""
+    if "gap_steal_ms" not in a:
+        return "steal not measured"
+    near = [ms for ms in a["gap_steal_ms"] if ms]
+    return "%d of them with CPU time stolen by the hypervisor just before; %s ms stolen in all" % (
+        len(near), a.get("steal_ms", "n/a"))
+
+
 def server_rows(server, f, top):
     a = f["audio"]
     p95 = float(a["write_to_callback_us_p95"]) / 1000
@@ -81,9 +91,9 @@ def server_rows(server, f, top):
                                 top["stress_seconds"])):
         g = f[key]
         yield ("%s: gaps in %.3g min of a note kept sounding, %s" % (server, seconds / 60, what),
-               "%s gaps in the recording; %s underruns counted in the callback, %s logged by the "
-               "sound server; stream ran at %.2f %% of real time" % (
-                   _gaps(g), g["underruns"], g["server_underruns"],
+               "%s gaps in the recording (%s); %s underruns counted in the callback, %s logged by "
+               "the sound server; stream ran at %.2f %% of real time" % (
+                   _gaps(g), _steal(g), g["underruns"], g["server_underruns"],
                    float(g["frames_per_second"]) / 441),
                "0", _verdict(int(g["gaps"] or 0), 0, "gaps"))
     app = f["app"]
