@@ -7,7 +7,9 @@ scripts/pulse-env.sh:
   mapped on the X server, over five launches;
 - CPU of the program idle for 10 s, from 3 s after its start (the sound
   output has been silent for over 2 s and released), then while the pen
-  draws for 10 s (utime + stime of the process from /proc/PID/stat);
+  draws for 10 s (the run time of each thread from /proc/PID/task/TID/schedstat,
+  in nanoseconds, for the threads alive at the end; those that ended meanwhile
+  count by the process's utime + stime, in clock ticks);
 - resident memory (VmRSS, VmHWM) after drawing;
 - pen event to audible change: TRIALS pen-ups of the white pen, each from
   silence, timed from the release reaching the X server to the first sample
@@ -51,16 +53,21 @@ def _times(stat_path):
     return (int(fields[11]) + int(fields[12])) / TICKS  # utime, stime
 
 
+def _run_seconds(schedstat_path):
+    with open(schedstat_path) as f:
+        return int(f.read().split()[0]) / 1e9
+
+
 def cpu_seconds(pid):
-    """CPU time of the process and of each of its threads ("main" and the
-    others by name and id)."""
+    """CPU time of the process (utime + stime, in clock ticks) and of each of
+    its threads ("main" and the others by name and id; run time in ns)."""
     threads = {}
     task = "/proc/%d/task" % pid
     for tid in os.listdir(task):
         try:
             with open(os.path.join(task, tid, "comm")) as f:
                 name = "main" if int(tid) == pid else "%s/%s" % (f.read().strip(), tid)
-            threads[name] = _times(os.path.join(task, tid, "stat"))
+            threads[name] = _run_seconds(os.path.join(task, tid, "schedstat"))
         except OSError:
             pass  # the thread ended meanwhile
     return _times("/proc/%d/stat" % pid), threads
@@ -89,9 +96,14 @@ def cpu_percent_over(pid, seconds, action=None):
             time.sleep(0.1)
     total1, threads1 = cpu_seconds(pid)
     elapsed = time.monotonic() - start
-    shares = {name: round((used - threads0.get(name, 0.0)) / elapsed * 100, 2)
+    shares = {name: round((used - threads0.get(name, 0.0)) / elapsed * 100, 3)
               for name, used in threads1.items() if used - threads0.get(name, 0.0) > 0}
-    return (total1 - total0) / elapsed * 100, shares
+    # Threads that ended meanwhile are only in the process's total, whose
+    # clock ticks are too coarse for the idle figure: they count as what the
+    # total gained beyond the living threads, when it did.
+    living = sum(used - threads0.get(name, 0.0) for name, used in threads1.items())
+    ended = max(0.0, (total1 - total0) - living - 1.0 / TICKS)
+    return (living + ended) / elapsed * 100, shares
 
 
 class App:

@@ -110,7 +110,7 @@ def server_rows(server, f, top):
                              ("cpu_drawing_percent", "drawing, about 100 pointer moves a second",
                               4.0)):
         yield ("%s: CPU of the synth while %s (10 s)" % (server, name),
-               "%.1f %% of one core" % app[key], "≤ %g %%" % limit,
+               "%.2f %% of one core" % app[key], "≤ %g %%" % limit,
                _verdict(app[key], limit, "points of %"))
     rss = app["VmRSS"] / 1024
     yield ("%s: resident memory (VmRSS; peak VmHWM)" % server,
