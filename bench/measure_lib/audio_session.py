@@ -7,8 +7,8 @@ Runs the audio probe (the real window offscreen on the real output, a note
 kept sounding) for SECONDS, with every core kept busy by other processes
 when --stress is given, records what the server plays, and prints as JSON
 the probe's figures, the gaps in the recording (tests/e2e/analyser.py, against
-the tables the core computes), the server's own count of underruns and the
-time the hypervisor took the CPUs away around each gap.
+the tables the core computes), the server's own count of underruns, and around each gap the time
+the hypervisor took the CPUs away and the longest stall of a CPU.
 """
 
 import json
@@ -26,10 +26,11 @@ from measure_lib import pulse_server  # noqa: E402
 from measure_lib.busy import BusyLoops  # noqa: E402
 from measure_lib.probe import run_probe  # noqa: E402
 from measure_lib.recorder import RATE, MonitorRecorder  # noqa: E402
+from measure_lib.stalls import StallWatch  # noqa: E402
 from measure_lib.steal import StealWatch  # noqa: E402
 
 
-def count_gaps(samples, table_tool, recorder, steal):
+def count_gaps(samples, table_tool, recorder, steal, stalls):
     """Gaps in the sounding part of the recording, and the seconds of it."""
     with tempfile.NamedTemporaryFile("w+", suffix=".txt") as tables:
         subprocess.run([table_tool, "--tone", "1", "--levels", "0", "100"], stdout=tables,
@@ -46,6 +47,8 @@ def count_gaps(samples, table_tool, recorder, steal):
     return {"gaps": len(found), "gap_seconds": [round(i / RATE, 3) for i in found[:50]],
             "gap_steal_ms": [None if m is None else round(steal.around_ms(m), 1)
                              for m in moments],
+            "gap_stall_ms": [None if m is None else round(stalls.longest_ms(m), 1)
+                             for m in moments],
             "silent_passes": track.silent, "unexplained_passes": len(track.foreign)}, \
         len(signal) / RATE
 
@@ -55,6 +58,7 @@ def main():
     stress = "--stress" in sys.argv[4:]
     start = pulse_server.log_position()
     steal = StealWatch()
+    stalls = StallWatch()
     recorder = MonitorRecorder()
     try:
         recorder.wait_for_samples()
@@ -67,12 +71,14 @@ def main():
     finally:
         recorder.stop()
         steal.stop()
-    gaps, sounding = count_gaps(recorder.samples(), table_tool, recorder, steal)
+        stalls.stop()
+    gaps, sounding = count_gaps(recorder.samples(), table_tool, recorder, steal, stalls)
     figures.update(gaps or {"gaps": None})
     figures["sounding_seconds"] = round(sounding, 1)
     server = pulse_server.underruns_since(start)
     figures["server_underruns"] = "n/a" if server is None else str(server)
     figures["steal_ms"] = round(steal.total_ms(), 1)
+    figures["cpu_stalls"] = stalls.summary()
     figures["server"] = os.environ.get("SCRIVOLA_SOUND_SERVER", "?")
     figures["loadavg"] = open("/proc/loadavg").read().split()[0]
     json.dump(figures, sys.stdout)

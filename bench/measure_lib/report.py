@@ -67,14 +67,19 @@ def _gaps(a):
     return "n/a" if a.get("gaps") is None else str(a["gaps"])
 
 
-def _steal(a):
-    """The hypervisor's share: how many gaps had a virtual CPU taken away
-    just before them, and for how long the CPUs were away in the whole run."""
+def _machine(a):
+    """The machine's share: how many gaps came right after a CPU stalled
+    (the stall canaries) or had time stolen by the hypervisor, and the
+    totals of the run."""
     if "gap_steal_ms" not in a:
-        return "steal not measured"
-    near = [ms for ms in a["gap_steal_ms"] if ms]
-    return "%d of them with CPU time stolen by the hypervisor just before; %s ms stolen in all" % (
-        len(near), a.get("steal_ms", "n/a"))
+        return "stalls not measured"
+    stalls = a.get("gap_stall_ms") or [0] * len(a["gap_steal_ms"])
+    near = sum(1 for steal, stall in zip(a["gap_steal_ms"], stalls) if steal or stall)
+    canary = a.get("cpu_stalls", {})
+    return ("%d of them right after a CPU stalled or was stolen; in the run %s ms stolen, "
+            "%s stalls over 2 ms, the longest %s ms") % (
+                near, a.get("steal_ms", "n/a"), canary.get("count", "n/a"),
+                canary.get("longest_ms", "n/a"))
 
 
 def server_rows(server, f, top):
@@ -93,7 +98,7 @@ def server_rows(server, f, top):
         yield ("%s: gaps in %.3g min of a note kept sounding, %s" % (server, seconds / 60, what),
                "%s gaps in the recording (%s); %s underruns counted in the callback, %s logged by "
                "the sound server; stream ran at %.2f %% of real time" % (
-                   _gaps(g), _steal(g), g["underruns"], g["server_underruns"],
+                   _gaps(g), _machine(g), g["underruns"], g["server_underruns"],
                    float(g["frames_per_second"]) / 441),
                "0", _verdict(int(g["gaps"] or 0), 0, "gaps"))
     app = f["app"]
