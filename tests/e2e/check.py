@@ -64,6 +64,26 @@ def check_exact(track):
             "only %d of %d sounding passes equal one table" % (track.whole_count, sounding))
 
 
+def without_torn_copies(steps, name):
+    """The levels of `steps` ((first sample, level) in time order) without
+    those of torn copies. A table written while a callback copies the loop
+    sounds part new and part old in that callback (the mixer shares the loop
+    word by word, never by lock), so the old level comes back for less than
+    one callback's block and is gone with the next: a, b, a after b, a.
+    Such a return is the write's timing, not the level rising, which would
+    last a whole tick."""
+    values = [level for _, level in steps]
+    torn = {k for k in range(2, len(values) - 1)
+            if values[k] == values[k - 2] > values[k - 1] >= values[k + 1]
+            and steps[k + 1][0] - steps[k][0] < PERIOD}
+    if torn:
+        print("%s: %d old levels heard again for part of a callback (a table written "
+              "while the callback copied the loop)" % (name, len(torn)))
+    require(len(torn) <= 3, "%s: %d returns of an old level" % (name, len(torn)))
+    kept = [v for k, v in enumerate(values) if k not in torn]
+    return [v for k, v in enumerate(kept) if k == 0 or v != kept[k - 1]]
+
+
 def check_fade(track, step, first_range, name):
     """Levels fall by whole steps, one step per decay tick, into silence."""
     levels = track.levels()
@@ -82,7 +102,7 @@ def check_fade(track, step, first_range, name):
     print("%s: %d silent passes inside the fade (stream dropouts)" % (name, dropouts))
     require(dropouts <= max(3, 0.1 * track.passes),
             "%s: %d silent passes inside the fade" % (name, dropouts))
-    values = [level for _, level in sounding]
+    values = without_torn_copies(sounding, name)
     rises = [(a, b) for a, b in zip(values, values[1:]) if b > a]
     require(not rises, "%s: the level rises: %s" % (name, rises[:5]))
     drops = [a - b for a, b in zip(values, values[1:]) if a != b]
