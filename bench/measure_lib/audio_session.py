@@ -44,11 +44,15 @@ def count_gaps(samples, table_tool, recorder, steal, stalls):
     track = analyser.LevelTrack(signal, loaded)
     found = analyser.gaps(track)
     moments = [recorder.arrival(loud[0] + i) for i in found[:50]]
+
+    def before_each_gap(measure):
+        # What happened in the 0.3 s before a gap reached the recorder (it
+        # arrives some 10 to 30 ms after it was played).
+        return [None if m is None else round(measure(m - 0.3, m + 0.05), 1) for m in moments]
+
     return {"gaps": len(found), "gap_seconds": [round(i / RATE, 3) for i in found[:50]],
-            "gap_steal_ms": [None if m is None else round(steal.around_ms(m), 1)
-                             for m in moments],
-            "gap_stall_ms": [None if m is None else round(stalls.longest_ms(m), 1)
-                             for m in moments],
+            "gap_steal_ms": before_each_gap(steal.within_ms),
+            "gap_stall_ms": before_each_gap(stalls.longest_ms),
             "silent_passes": track.silent, "unexplained_passes": len(track.foreign)}, \
         len(signal) / RATE
 

@@ -31,11 +31,11 @@ class StallWatch:
         for p in self._processes:
             stop_process(p)
 
-    def longest_ms(self, moment, before=0.3, after=0.05):
-        """The longest stall of any CPU that ended in [moment - before,
-        moment + after], in milliseconds (0 when none)."""
+    def longest_ms(self, start, end):
+        """The longest stall of any CPU that ended in [start, end], in
+        milliseconds (0 when none)."""
         with self._lock:
-            near = [late for at, late, _ in self.stalls if moment - before <= at <= moment + after]
+            near = [late for at, late, _ in self.stalls if start <= at <= end]
         return max(near, default=0.0)
 
     def summary(self):

@@ -36,11 +36,11 @@ class StealWatch:
     def total_ms(self):
         return (self._samples[-1][1] - self._samples[0][1]) * TICK_MS
 
-    def around_ms(self, moment, before=0.3, after=0.05):
-        """Steal over both CPUs in the samples that cover [moment - before,
-        moment + after], in milliseconds."""
-        inside = [s for s in self._samples if moment - before <= s[0] <= moment + after]
-        earlier = [s for s in self._samples if s[0] < moment - before]
+    def within_ms(self, start, end):
+        """Steal over both CPUs in the samples that cover [start, end], in
+        milliseconds."""
+        inside = [s for s in self._samples if start <= s[0] <= end]
+        earlier = [s for s in self._samples if s[0] < start]
         if not inside:
             return 0.0
         first = earlier[-1][1] if earlier else inside[0][1]
