@@ -255,6 +255,38 @@ class LevelTrack:
                 if len(matching) == 1 and piece_end - piece_first >= MIN_PIECE:
                     self.points.append((start + first + piece_first, matching[0]))
 
+        self.excused, self.unexplained = self._attribute()
+
+    def dropouts(self):
+        """Sample ranges [first, end) within which the stream was interrupted.
+
+        A pass with a run of silence inside it holds its dropout. A phase jump
+        happened somewhere after the last whole period at the old phase and
+        before the first at the new one; a whole pass of silence between
+        sounding passes is a dropout too. One pass either side is added: the
+        server may cut or repeat a block across a pass boundary."""
+        ranges = [(start - PERIOD, start + 2 * PERIOD) for start in self.gapped]
+        anchors = [start for start, _ in self.whole]
+        for change in self.phase_change_at:
+            before = [a for a in anchors if a < change]
+            ranges.append(((before[-1] if before else self.offset) - PERIOD,
+                           change + 2 * PERIOD))
+        sounding = [index for index, level in self.points if level > 0]
+        if sounding:
+            ranges += [(index - PERIOD, index + 2 * PERIOD) for index, level in self.points
+                       if level == 0 and sounding[0] < index < sounding[-1]]
+        return ranges
+
+    def _attribute(self):
+        """Splits the passes no table explains into those next to a dropout
+        (the server's doing) and the rest (a wrong sound: ours)."""
+        ranges = self.dropouts()
+        excused, unexplained = [], []
+        for start in self.foreign:
+            near = any(low <= start < high for low, high in ranges)
+            (excused if near else unexplained).append(start)
+        return excused, unexplained
+
     def levels(self):
         """Distinct levels in time order, each with its first sample index."""
         steps = []

@@ -32,5 +32,5 @@ e2e_stop_recording
 e2e_log "underruns the program counted: $(e2e_program_underruns)"
 e2e_log "underruns the sound server logged: $(e2e_server_underruns)"
 e2e_tables "$E2E_DIR/tone1.txt" --tone 1 --levels 0 100
-# A figure, not a benchmark: a busy machine may cost a gap now and then.
-e2e_check gaps --tables "$E2E_DIR/tone1.txt" --start start --end end --max 5
+# The gaps are a figure: a busy machine may let the stream run dry.
+e2e_check gaps --tables "$E2E_DIR/tone1.txt" --start start --end end
