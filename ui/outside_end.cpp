@@ -60,7 +60,12 @@ private:
 
 void endAsOnClose(QWidget& window) {
     window.close();
+    // Leaves the loops running now, a dialog's included, and, by a posted
+    // call, the main loop also when it was not running yet (a dialog shown
+    // before it started).
     QCoreApplication::exit(0);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 void endOnTerminationSignals(QWidget& window) {

@@ -77,6 +77,14 @@ e2e_wait_app_exit 10 || e2e_fail "the program still runs 10 s after SIGTERM"
 [ "$E2E_APP_STATUS" = 1 ] || e2e_fail "status $E2E_APP_STATUS after a recording that never started"
 sleep 0.3
 e2e_stop_recording
+
+# A signal while that message box is still open, shown before the program's
+# event loop ran, ends it all the same.
+e2e_start_app --record "$E2E_DIR/no-such-folder/take.wav"
+e2e_wait_dialog "Record Sound" >/dev/null || e2e_fail "no message box about the recording"
+kill -TERM "$E2E_APP_PID"
+e2e_wait_app_exit 10 || e2e_fail "the program still runs 10 s after SIGTERM with the box open"
+[ "$E2E_APP_STATUS" = 1 ] || e2e_fail "status $E2E_APP_STATUS after SIGTERM with the box open"
 "$E2E_PYTHON" "$E2E_HERE/wav_check.py" --recording "$E2E_RECORDING" --markers "$E2E_MARKERS" \
     --sound-after missing_told | sed "s/^/[$E2E_NAME] missing folder: /"
 [ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "no sound after the message about the missing folder"
