@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     // instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    // Without a display: one line on stderr and status 1, not Qt's abort.
     auto displayGuard = std::make_unique<scrivola::DisplayGuard>();
     QApplication app(argc, argv);
     displayGuard.reset();
@@ -48,6 +49,8 @@ int main(int argc, char** argv) {
     if (!scrivola::startWindow(window, std::cerr)) {
         return EXIT_FAILURE;
     }
+    // Ctrl+C, kill, a closed terminal and a window destroyed by another
+    // program end the program as closing the window does.
     scrivola::endOnTerminationSignals(window);
     scrivola::endWhenWindowDestroyed(window);
     if (!commandLine.recordFile.isEmpty()) {

@@ -24,7 +24,8 @@ int signalWriteEnd = -1;
 void onTerminationSignal(int signal) {
     const int saved = errno;
     const char number = static_cast<char>(signal);
-    // Non-blocking: once a byte waits unread, more add nothing.
+    // Non-blocking: should the socket ever be full, a byte already waits and
+    // this one adds nothing.
     [[maybe_unused]] const ssize_t written = ::write(signalWriteEnd, &number, 1);
     errno = saved;
 }
