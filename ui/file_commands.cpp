@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <cstdlib>
@@ -29,6 +30,14 @@ QString askWithDialog(QWidget& parent, const QString& title, const QString& sugg
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(suffix);
+    // A name typed without an extension takes the one of the filter chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        const QRegularExpressionMatch first =
+            QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(f);
+        if (first.hasMatch()) {
+            dialog.setDefaultSuffix(first.captured(1));
+        }
+    });
     dialog.selectFile(suggested);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
