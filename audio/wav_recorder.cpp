@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "audio/sound_file_format.h"
+
 namespace scrivola {
 namespace {
 
@@ -42,12 +44,16 @@ std::string sndfileReason(SNDFILE* file) {
 }  // namespace
 
 struct WavRecorder::Session {
-    Session(unsigned rate, std::string path)
-        : ring(std::size_t{rate} * kRingSeconds), rate(rate), path(std::move(path)) {}
+    Session(unsigned rate, std::string path, int format)
+        : ring(std::size_t{rate} * kRingSeconds),
+          rate(rate),
+          path(std::move(path)),
+          format(format) {}
 
     SampleRing ring;
     const unsigned rate;
     const std::string path;
+    const int format;  // libsndfile's
     int fd = -1;
     SNDFILE* file = nullptr;
     // The file as opened: a path that no longer leads to it means the file or
@@ -69,9 +75,12 @@ struct WavRecorder::Session {
         failed.store(true, std::memory_order_release);
     }
 
-    // Brings the header's sizes up to date and pushes everything to the disk.
+    // Brings a WAV header's sizes up to date and pushes everything to the
+    // disk. (FLAC and Ogg streams need no header to be read back.)
     bool sync() {
-        sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+        if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
+            sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+        }
         if (sf_error(file) != SF_ERR_NO_ERROR) {
             fail(sndfileReason(file));
             return false;
@@ -144,6 +153,11 @@ std::string WavRecorder::start(const std::string& path) {
     if (session_) {
         return "a recording is already running";
     }
+    // A name that says no format is refused before the file is touched.
+    const int format = soundFileFormatFor(path);
+    if (format == 0) {
+        return soundFileNameProblem(path);
+    }
     const unsigned rate = sound_.outputRate();
     if (rate == 0) {
         return "no sound output is open";
@@ -163,7 +177,7 @@ std::string WavRecorder::start(const std::string& path) {
     SF_INFO info{};
     info.samplerate = static_cast<int>(rate);
     info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    info.format = format;
     SNDFILE* file = sf_open_fd(fd, SFM_WRITE, &info, SF_FALSE);
     if (file == nullptr) {
         const std::string why = sndfileReason(nullptr);
@@ -171,7 +185,7 @@ std::string WavRecorder::start(const std::string& path) {
         return why;
     }
 
-    auto session = std::make_unique<Session>(rate, path);
+    auto session = std::make_unique<Session>(rate, path, format);
     session->fd = fd;
     session->file = file;
     session->device = opened.st_dev;

@@ -1,9 +1,11 @@
-// Records what the sound layer plays into a 16-bit mono WAV file. The audio
-// callback pushes every block it hands to the output into a ring; a writer
-// thread drains the ring into the file, so the sound never waits for the
-// disk. The file's header is brought up to date and the file synced to disk
-// every half second, so a process that is killed or a machine that loses
-// power leaves a file that opens and misses at most that last half second.
+// Records what the sound layer plays into a mono sound file: 16-bit WAV or
+// FLAC, or Ogg Vorbis, as the file name's extension says. The audio callback
+// pushes every block it hands to the output into a ring; a writer thread
+// drains the ring into the file, so the sound never waits for the disk. A
+// WAV header is brought up to date and the file synced to disk every half
+// second, so a process that is killed or a machine that loses power leaves a
+// file that opens and lacks only what came after the last update: about the
+// last half second.
 #pragma once
 
 #include <atomic>
@@ -40,7 +42,8 @@ public:
 
     // Creates (or replaces) the file at `path` and starts recording into it.
     // Empty on success; otherwise why the recording could not start, and
-    // nothing is recording.
+    // nothing is recording. A name without a known extension is refused
+    // before any file is created.
     std::string start(const std::string& path);
     bool isRecording() const { return session_ != nullptr; }
     // The file being recorded (empty when none).

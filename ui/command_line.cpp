@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <cstdlib>
 
+#include "audio/sound_file_format.h"
+
 namespace scrivola {
 namespace {
 
@@ -15,7 +17,75 @@ const char* const kToolkitOptionsWithValue[] = {
     "display",     "geometry",           "name",          "title",      "visual"};
 const char* const kToolkitFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
+constexpr char16_t kEscapedByte = 0xDC00;
+
+// The length of the valid UTF-8 sequence at `at`, or 0 when there is none
+// (a stray, overlong, surrogate or out-of-range sequence, or a cut one).
+int validSequenceAt(const QByteArray& bytes, qsizetype at) {
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80) {
+        return 1;
+    }
+    int length = 0;
+    unsigned low = 0x80;  // the smallest and largest allowed second byte
+    unsigned high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + length > bytes.size() || byte(at + 1) < low || byte(at + 1) > high) {
+        return 0;
+    }
+    for (int i = 2; i < length; ++i) {
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 }  // namespace
+
+QString decodeArgument(const QByteArray& bytes) {
+    QString text;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const int length = validSequenceAt(bytes, at);
+        if (length == 0) {
+            text += QChar(kEscapedByte + static_cast<unsigned char>(bytes[at]));
+            ++at;
+        } else {
+            text += QString::fromUtf8(bytes.mid(at, length));
+            at += length;
+        }
+    }
+    return text;
+}
+
+QByteArray argumentBytes(const QString& text) {
+    QByteArray bytes;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const char16_t unit = text[at].unicode();
+        if (text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
+            bytes += text.mid(at, 2).toUtf8();
+            ++at;
+        } else if (unit >= kEscapedByte + 0x80 && unit <= kEscapedByte + 0xFF) {
+            bytes += static_cast<char>(unit - kEscapedByte);
+        } else {
+            bytes += QString(text[at]).toUtf8();
+        }
+    }
+    return bytes;
+}
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -27,8 +97,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                      QStringLiteral("Show the version and exit."));
     const QCommandLineOption record(
         QStringLiteral("record"),
-        QStringLiteral("Record the sound to <FILE.wav> from start-up until the program ends."),
-        QStringLiteral("FILE.wav"));
+        QStringLiteral("Record the sound to <FILE> (.wav, .flac or .ogg) from start-up "
+                       "until the program ends."),
+        QStringLiteral("FILE"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(record);
@@ -55,6 +126,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         error = QStringLiteral("Only one --record file.");
     } else if (parser.isSet(record) && parser.value(record).isEmpty()) {
         error = QStringLiteral("--record needs a file name.");
+    } else if (parser.isSet(record)) {
+        const std::string problem =
+            soundFileNameProblem(argumentBytes(parser.value(record)).toStdString());
+        if (!problem.empty()) {
+            error = QStringLiteral("Cannot record to %1: %2.")
+                        .arg(parser.value(record), QString::fromStdString(problem));
+        }
     }
     // The help names the program as installed, whatever path started it.
     const QString usage = parser.helpText().replace(
@@ -70,7 +148,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         result.output =
             name + QLatin1Char(' ') + QStringLiteral(SCRIVOLA_VERSION) + QLatin1Char('\n');
     } else {
-        result.recordPath = parser.value(record);
+        result.recordFile = argumentBytes(parser.value(record));
     }
     return result;
 }

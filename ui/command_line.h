@@ -1,8 +1,9 @@
-// The program's command line: --help, --version and --record FILE.wav.
+// The program's command line: --help, --version and --record FILE.
 // Read before the window system is reached, so that help, version and usage
 // errors work without a display and never open a window or a sound device.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -15,14 +16,24 @@ struct CommandLine {
     // error (a usage error).
     std::optional<int> exitStatus;
     QString output;
-    // --record: the file to record into from start-up to exit; empty if none.
-    QString recordPath;
+    // --record: the file to record into from start-up to exit, as the bytes
+    // given; empty if none.
+    QByteArray recordFile;
 };
 
 inline constexpr int kUsageErrorStatus = 2;
 
-// `arguments` as the process got them, the program's name first. Options of
-// the window system (such as -platform or -style) pass through unread.
+// `arguments` as the process got them (through decodeArgument), the
+// program's name first. Options of the window system (such as -platform or
+// -style) pass through unread.
 CommandLine parseCommandLine(const QStringList& arguments);
+
+// One argument as text that gives back its very bytes through
+// argumentBytes(), also when they are not valid UTF-8: each byte that is not
+// part of a valid sequence stands as the lone code unit U+DC80 + its value
+// (which valid UTF-8 never yields). File names on the command line may be
+// any bytes; QFile::decodeName would replace such bytes for good.
+QString decodeArgument(const QByteArray& bytes);
+QByteArray argumentBytes(const QString& text);
 
 }  // namespace scrivola

@@ -6,9 +6,12 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <cstdlib>
 #include <iostream>
+#include <utility>
 
 namespace scrivola {
 namespace {
@@ -27,6 +30,14 @@ QString askWithDialog(QWidget& parent, const QString& title, const QString& sugg
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(suffix);
+    // A name typed without an extension takes the one of the filter chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        const QRegularExpressionMatch first =
+            QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(f);
+        if (first.hasMatch()) {
+            dialog.setDefaultSuffix(first.captured(1));
+        }
+    });
     dialog.selectFile(suggested);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
@@ -88,33 +99,53 @@ void FileCommands::recordTriggered() {
         stopRecording();
         return;
     }
-    const QString path = askFile(QStringLiteral("Record Sound"), recordFolder_,
-                                 QStringLiteral("WAV sound (*.wav)"), QStringLiteral("wav"));
+    const QString path =
+        askFile(QStringLiteral("Record Sound"), recordFolder_,
+                QStringLiteral("Sound files (*.wav *.flac *.ogg);;WAV sound (*.wav);;"
+                               "FLAC sound (*.flac);;Ogg Vorbis sound (*.ogg)"),
+                QStringLiteral("wav"));
     if (!path.isEmpty()) {
-        startRecording(path);
+        startRecording(QFile::encodeName(path));
     }
 }
 
 void FileCommands::saveDrawingTriggered() {
-    const QString path = askFile(QStringLiteral("Save Drawing"), drawingFolder_,
-                                 QStringLiteral("PNG image (*.png)"), QStringLiteral("png"));
+    const QString path =
+        askFile(QStringLiteral("Save Drawing"), drawingFolder_,
+                QStringLiteral("PNG image (*.png);;JPEG image (*.jpg *.jpeg);;BMP image (*.bmp)"),
+                QStringLiteral("png"));
     if (!path.isEmpty()) {
         saveDrawing(path);
     }
 }
 
-bool FileCommands::startRecording(const QString& path) {
-    const std::string why = recorder_.start(QFile::encodeName(path).toStdString());
+bool FileCommands::startRecording(const QByteArray& file) {
+    return start(file, false);
+}
+
+bool FileCommands::startCommandLineRecording(const QByteArray& file) {
+    return start(file, true);
+}
+
+bool FileCommands::start(const QByteArray& file, bool commandLine) {
+    const QString path = QFile::decodeName(file);
+    const std::string why = recorder_.start(file.toStdString());
     if (!why.empty()) {
-        notice_(QStringLiteral("Record Sound"),
-                QStringLiteral("Cannot record to %1: %2.")
-                    .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(why.c_str())));
+        tell(QStringLiteral("Cannot record to %1: %2.")
+                 .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(why.c_str())),
+             false, commandLine);
+        commandLineFailed_ = commandLineFailed_ || commandLine;
         return false;
     }
+    commandLineRecording_ = commandLine;
     recordingPath_ = path;
     watch_.start();
     showRecordingState();
     return true;
+}
+
+int FileCommands::exitStatus() const {
+    return commandLineFailed_ ? EXIT_FAILURE : EXIT_SUCCESS;
 }
 
 void FileCommands::stopRecording() {
@@ -137,6 +168,8 @@ void FileCommands::checkRecorder() {
 
 void FileCommands::stopped(const WavRecorder::Outcome& outcome, bool quietly) {
     const QString path = QDir::toNativeSeparators(recordingPath_);
+    const bool commandLine = std::exchange(commandLineRecording_, false);
+    commandLineFailed_ = commandLineFailed_ || (commandLine && !outcome.error.empty());
     watch_.stop();
     showRecordingState();
     QString text;
@@ -148,12 +181,16 @@ void FileCommands::stopped(const WavRecorder::Outcome& outcome, bool quietly) {
         text = QStringLiteral("The recording %1 misses %2 s of sound: the disk could not keep up.")
                    .arg(path, seconds(outcome.dropped, outcome.rate));
     }
-    if (text.isEmpty()) {
-        return;
+    if (!text.isEmpty()) {
+        tell(text, quietly, commandLine);
     }
-    if (quietly) {
-        std::cerr << "scrivola-synth: " << text.toStdString() << std::endl;
-    } else {
+}
+
+void FileCommands::tell(const QString& text, bool quietly, bool onErrorStream) {
+    if (quietly || onErrorStream) {
+        std::cerr << "scrivola-synth: " << text.toLocal8Bit().constData() << std::endl;
+    }
+    if (!quietly) {
         notice_(QStringLiteral("Record Sound"), text);
     }
 }
@@ -165,14 +202,19 @@ void FileCommands::showRecordingState() {
 bool FileCommands::saveDrawing(const QString& path) {
     QImage image = drawing_.image().copy();
     image.setDevicePixelRatio(drawing_.backingRatio());
+    const QByteArray extension = QFileInfo(path).suffix().toLower().toUtf8();
+    const QByteArray format = extension.isEmpty() ? QByteArray("png") : extension;
     // Written beside the target and renamed over it at the end, so a failed
     // save never leaves half an image in place of a good one.
     QSaveFile file(path);
     QString why;
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!QImageWriter::supportedImageFormats().contains(format)) {
+        why = QStringLiteral("no image format is known by the extension '.%1'")
+                  .arg(QString::fromUtf8(extension));
+    } else if (!file.open(QIODevice::WriteOnly)) {
         why = file.errorString();
     } else {
-        QImageWriter writer(&file, "png");
+        QImageWriter writer(&file, format);
         if (!writer.write(image)) {
             why = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
             file.cancelWriting();

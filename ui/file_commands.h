@@ -1,5 +1,5 @@
 // The "file" menu's commands that keep what was played: recording the sound
-// to a WAV file and saving the drawing as a PNG image. They come after the
+// to a WAV, FLAC or Ogg Vorbis file and saving the drawing as an image. They come after the
 // menu's own items, behind a separator.
 #pragma once
 
@@ -42,8 +42,16 @@ public:
     QAction* recordAction() const { return record_; }
     QAction* saveDrawingAction() const { return saveDrawing_; }
 
-    // Starts recording to `path`; on failure says why and returns false.
-    bool startRecording(const QString& path);
+    // Starts recording to `file`, the name's bytes as the file system takes
+    // them; on failure says why and returns false.
+    bool startRecording(const QByteArray& file);
+    // As above, for the recording asked for on the command line: what is said
+    // about it is also written to standard error, and the program's exit
+    // status tells whether it never started or failed.
+    bool startCommandLineRecording(const QByteArray& file);
+    // EXIT_FAILURE once the command line's recording never started or
+    // failed; EXIT_SUCCESS otherwise.
+    int exitStatus() const;
     // Stops a running recording, leaving a complete file; says so when the
     // disk could not keep up and samples were lost.
     void stopRecording();
@@ -51,7 +59,9 @@ public:
     // Completes a running recording when the program ends: no dialog, a
     // note on standard error if samples were lost.
     void finish();
-    // Writes the drawing to `path` as a PNG; on failure says why.
+    // Writes the drawing to `path` in the image format its extension names
+    // (PNG when it has none); on failure, or for an extension no image
+    // writer knows, says why and writes nothing.
     bool saveDrawing(const QString& path);
 
 private:
@@ -59,7 +69,11 @@ private:
     void saveDrawingTriggered();
     // A failed write stops the recording and says why, once.
     void checkRecorder();
+    bool start(const QByteArray& file, bool commandLine);
     void stopped(const WavRecorder::Outcome& outcome, bool quietly);
+    // Says what went wrong with a recording: in a notice, unless `quietly`;
+    // on standard error when quiet or the recording is the command line's.
+    void tell(const QString& text, bool quietly, bool onErrorStream);
     void showRecordingState();
     // Asks for a file to write, suggesting a dated name in `folder`; a file
     // chosen makes its folder the next suggestion. Empty when cancelled.
@@ -73,6 +87,9 @@ private:
     QAction* saveDrawing_ = nullptr;
     QTimer watch_;
     QString recordingPath_;
+    // The running recording is the command line's; it failed.
+    bool commandLineRecording_ = false;
+    bool commandLineFailed_ = false;
     // The folders last written to, for the next dialog of the same command.
     QString recordFolder_;
     QString drawingFolder_;

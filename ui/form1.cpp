@@ -159,7 +159,7 @@ void Form1::cmdexit_Click() {
     if (confirmed(*messageBox_, kExitConfirmation)) {
         // Ending at once runs no destructor: the recording is completed first.
         fileCommands_->finish();
-        endProgramAtOnce();
+        endProgramAtOnce(fileCommands_->exitStatus());
     }
 }
 

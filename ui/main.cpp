@@ -7,15 +7,17 @@
 
 #include "audio/rtaudio_sound_layer.h"
 #include "ui/command_line.h"
+#include "ui/display_guard.h"
 #include "ui/file_commands.h"
 #include "ui/form1.h"
+#include "ui/outside_end.h"
 #include "ui/realtime_kit.h"
 #include "ui/startup.h"
 
 int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << scrivola::decodeArgument(argv[i]);
     }
     const scrivola::CommandLine commandLine = scrivola::parseCommandLine(arguments);
     if (commandLine.exitStatus) {
@@ -27,7 +29,10 @@ int main(int argc, char** argv) {
     // instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    // Without a display: one line on stderr and status 1, not Qt's abort.
+    auto displayGuard = std::make_unique<scrivola::DisplayGuard>();
     QApplication app(argc, argv);
+    displayGuard.reset();
     QApplication::setApplicationName(QStringLiteral("Scrivola Synth"));
     QApplication::setApplicationVersion(QStringLiteral(SCRIVOLA_VERSION));
     // The app id names the desktop entry; the window must carry the same.
@@ -44,8 +49,13 @@ int main(int argc, char** argv) {
     if (!scrivola::startWindow(window, std::cerr)) {
         return EXIT_FAILURE;
     }
-    if (!commandLine.recordPath.isEmpty()) {
-        window.fileCommands().startRecording(commandLine.recordPath);
+    // Ctrl+C, kill, a closed terminal and a window destroyed by another
+    // program end the program as closing the window does.
+    scrivola::endOnTerminationSignals(window);
+    scrivola::endWhenWindowDestroyed(window);
+    if (!commandLine.recordFile.isEmpty()) {
+        window.fileCommands().startCommandLineRecording(commandLine.recordFile);
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    return status != EXIT_SUCCESS ? status : window.fileCommands().exitStatus();
 }

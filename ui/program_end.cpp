@@ -6,11 +6,11 @@
 
 namespace scrivola {
 
-void endProgramAtOnce() {
+void endProgramAtOnce(int status) {
     std::cout.flush();
     std::cerr.flush();
     std::fflush(nullptr);
-    std::_Exit(EXIT_SUCCESS);
+    std::_Exit(status);
 }
 
 }  // namespace scrivola

@@ -4,10 +4,10 @@
 namespace scrivola {
 
 // Flushes what was written to stdout and stderr, then ends the process with
-// status 0. No destructor, exit handler or further event runs. The sound is
+// `status`. No destructor, exit handler or further event runs. The sound is
 // left open on purpose: the audio thread goes on reading its buffers until
 // the process ends, so nothing may be torn down under it first; ending every
 // thread at once is the one safe way out without a release.
-[[noreturn]] void endProgramAtOnce();
+[[noreturn]] void endProgramAtOnce(int status);
 
 }  // namespace scrivola

@@ -153,21 +153,60 @@ TEST_F(WavRecorderTest, FileHoldsEveryRenderedSampleAndItsHeaderKeepsUpWhileReco
     EXPECT_TRUE(wav.samples == expected) << wav.samples.size() << " samples of " << expected.size();
 }
 
+// The extension chooses the format, in any case. FLAC keeps every sample;
+// Vorbis keeps their number.
+TEST_F(WavRecorderTest, ExtensionChoosesTheFormat) {
+    const struct {
+        const char* name;
+        int type;
+        bool exact;
+    } cases[] = {
+        {"take.wav", SF_FORMAT_WAV, true},
+        {"take.FLAC", SF_FORMAT_FLAC, true},
+        {"take.ogg", SF_FORMAT_OGG, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        ASSERT_EQ(rig.recorder->start(dir / c.name), "");
+        for (int i = 0; i < 100; ++i) {
+            rig.render(441);
+        }
+        const WavRecorder::Outcome outcome = rig.recorder->stop();
+        EXPECT_EQ(outcome.error, "");
+        const Wav wav = readWav(dir / c.name);
+        ASSERT_TRUE(wav.opened);
+        EXPECT_EQ(wav.info.format & SF_FORMAT_TYPEMASK, c.type);
+        EXPECT_EQ(wav.info.channels, 1);
+        EXPECT_EQ(wav.samples.size(), rig.played.size());
+        if (c.exact) {
+            EXPECT_TRUE(wav.samples == rig.played);
+        }
+    }
+}
+
 TEST_F(WavRecorderTest, PathThatCannotBeWrittenIsRefusedWithTheReason) {
     const struct {
         fs::path path;
         const char* reason;
     } cases[] = {
         {dir / "no-such-folder" / "take.wav", "No such file or directory"},
-        {dir, "Is a directory"},
-        {"/dev/null", "not a regular file"},
+        {dir / "take.wav", "Is a directory"},
+        {dir / "null.wav", "not a regular file"},
+        {dir / "take.mp3", "unknown file type '.mp3'; name the file .wav, .flac or .ogg"},
+        {dir / "take", "the name has no file type; name the file .wav, .flac or .ogg"},
     };
+    fs::create_directory(dir / "take.wav");
+    fs::create_symlink("/dev/null", dir / "null.wav");
     for (const auto& c : cases) {
         Rig rig;
         EXPECT_EQ(rig.recorder->start(c.path), c.reason) << c.path;
         EXPECT_FALSE(rig.recorder->isRecording());
         EXPECT_FALSE(rig.layer->keptRunning);
     }
+    // Refused by its name before anything was created.
+    EXPECT_FALSE(fs::exists(dir / "take.mp3"));
+    EXPECT_FALSE(fs::exists(dir / "take"));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Recording with --record while the sound server's monitor is recorded too:
 # the file equals what was played, sample for sample, silences included. The exit command
-# answered Yes leaves a complete file; a process killed mid-recording leaves
-# one that opens and lacks at most the last second.
+# answered Yes leaves a complete file, and so do the ends that come from
+# outside: a terminal's or kill's signal, and another client destroying the
+# window; a process killed mid-recording leaves one that opens and lacks at
+# most the last second.
 source "$(dirname "$0")/harness.sh"
 e2e_begin record
 e2e_start_sound_server
@@ -41,6 +43,31 @@ e2e_wait_app_exit 10 || e2e_fail "the program still runs 10 s after Yes"
     --markers "$E2E_MARKERS" --after first_start --complete --until answered_yes \
     --missing-at-most 0.25 --min-seconds 7 | sed "s/^/[$E2E_NAME] exit: /"
 [ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "the file left by the exit command"
+
+# Each end from outside finishes the file and the program as closing the
+# window does. One file's name is not valid UTF-8: it is written under
+# exactly those bytes.
+for ending in INT TERM HUP windowclose; do
+    file="$E2E_DIR/$ending.wav"
+    [ "$ending" != HUP ] || file="$E2E_DIR/caf"$'\xe9'".wav"
+    e2e_mark "${ending}_start"
+    e2e_start_app --record "$file"
+    sleep 0.5
+    play_notes 150
+    e2e_mark "${ending}_sent"
+    if [ "$ending" = windowclose ]; then
+        e2e_xdo windowclose "$E2E_WINDOW" || e2e_fail "cannot destroy the window"
+    else
+        kill -"$ending" "$E2E_APP_PID"
+    fi
+    e2e_wait_app_exit 10 || e2e_fail "the program still runs 10 s after $ending"
+    [ "$E2E_APP_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_APP_STATUS ($ending)"
+    [ -f "$file" ] || e2e_fail "no file under the name given ($ending): $(ls "$E2E_DIR")"
+    "$E2E_PYTHON" "$E2E_HERE/wav_check.py" --wav "$file" --recording "$E2E_RECORDING" \
+        --markers "$E2E_MARKERS" --after "${ending}_start" --complete --until "${ending}_sent" \
+        --missing-at-most 0.25 | sed "s/^/[$E2E_NAME] $ending: /"
+    [ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "the file left by $ending"
+done
 
 e2e_mark second_start
 e2e_start_app --record "$E2E_DIR/killed.wav"

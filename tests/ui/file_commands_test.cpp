@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -50,15 +51,39 @@ struct FileCommandsTest : ::testing::Test {
     QTemporaryDir dir;
 };
 
-TEST_F(FileCommandsTest, SavedDrawingIsThePictureAtItsPixelRatio) {
+// The extension names the image format; one no writer knows is refused,
+// and nothing is written.
+TEST_F(FileCommandsTest, SavedDrawingIsThePictureAtItsPixelRatioInTheFormatNamed) {
     box.setPoint(10.0f, 20.0f, 0xFFFFFF);
-    ASSERT_TRUE(commands->saveDrawing(path("drawing.png")));
-    const QImage saved(path("drawing.png"));
-    ASSERT_FALSE(saved.isNull());
-    EXPECT_EQ(saved.size(), QSize(200, 160));
-    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
-              box.image().convertToFormat(QImage::Format_RGB32));
-    EXPECT_TRUE(notices.empty());
+    const struct {
+        const char* name;
+        const char* format;  // as a reader finds it; "" when refused
+    } cases[] = {{"drawing.png", "png"},
+                 {"drawing.JPG", "jpeg"},
+                 {"drawing.bmp", "bmp"},
+                 {"drawing.xyz", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        notices.clear();
+        const bool lossless = QByteArray(c.format) != "jpeg";
+        ASSERT_EQ(commands->saveDrawing(path(c.name)), *c.format != 0);
+        if (*c.format == 0) {
+            EXPECT_FALSE(QFileInfo::exists(path(c.name)));
+            ASSERT_EQ(notices.size(), 1u);
+            EXPECT_TRUE(notices[0].text.contains("'.xyz'")) << notices[0].text.toStdString();
+            continue;
+        }
+        QImageReader reader(path(c.name));
+        EXPECT_EQ(reader.format(), c.format);
+        const QImage saved = reader.read();
+        ASSERT_FALSE(saved.isNull());
+        EXPECT_EQ(saved.size(), QSize(200, 160));
+        if (lossless) {
+            EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
+                      box.image().convertToFormat(QImage::Format_RGB32));
+        }
+        EXPECT_TRUE(notices.empty());
+    }
 }
 
 // The record item starts and stops; each command's dialog suggests the
@@ -100,12 +125,13 @@ TEST_F(FileCommandsTest, EachFailureIsToldOnceNamingTheFileAndTheReason) {
         std::function<void()> act;
         QString file;
     } cases[] = {
-        {"record", [&] { commands->startRecording(missing + ".wav"); }, missing + ".wav"},
+        {"record", [&] { commands->startRecording(QFile::encodeName(missing + ".wav")); },
+         missing + ".wav"},
         {"save", [&] { commands->saveDrawing(missing + ".png"); }, missing + ".png"},
         {"folder removed while recording",
          [&] {
              QDir(path("gone")).mkpath(".");
-             ASSERT_TRUE(commands->startRecording(missing + ".wav"));
+             ASSERT_TRUE(commands->startRecording(QFile::encodeName(missing + ".wav")));
              EXPECT_EQ(commands->recordAction()->text(), "Stop &Recording");
              QDir(path("gone")).removeRecursively();
              // Several checks of the recorder pass: still one message.

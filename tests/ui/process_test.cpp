@@ -58,6 +58,30 @@ TEST(ProcessTest, WithoutAudioOutputTheProgramSaysWhyOnOneLineAndFails) {
     EXPECT_TRUE(err.contains("PulseAudio") && err.contains("ALSA")) << err.toStdString();
 }
 
+// Without a display for the platform asked for, the program says so on one
+// line, before any sound is opened; the offscreen platform needs none.
+TEST(ProcessTest, WithoutDisplayTheProgramSaysSoOnOneLineAndFails) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* platform : {"xcb", "wayland"}) {
+        SCOPED_TRACE(platform);
+        QProcessEnvironment env = baseEnvironment(dir);
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.insert("QT_QPA_PLATFORM", platform);
+        env.insert("PULSE_SERVER", "unix:" + dir.filePath("no-such-socket"));
+        QProcess app;
+        app.setProcessEnvironment(env);
+        app.start(programFrom("SCRIVOLA_APP"), {});
+        ASSERT_TRUE(app.waitForFinished(30'000)) << "still running after 30 s";
+        const QString err = QString::fromLocal8Bit(app.readAllStandardError());
+        EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(app.exitCode(), 1);
+        EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+        EXPECT_TRUE(err.startsWith("scrivola-synth: cannot open a display: ")) << err.toStdString();
+    }
+}
+
 // Needs a sound server: run under scripts/pulse-env.sh.
 TEST(ProcessTest, ExitAnsweredYesEndsThePlayingProgramAtOnceWithStatusZero) {
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("PULSE_SERVER")) << "run under pulse-env.sh";
@@ -109,10 +133,11 @@ TEST(ProcessTest, CommandLineIsAnsweredWithoutWindowOrSound) {
         const char* out;  // expected in stdout ("" : stdout empty)
         const char* err;  // expected in stderr ("" : stderr empty)
     } cases[] = {
-        {{"--help"}, 0, "--record <FILE.wav>", ""},
+        {{"--help"}, 0, "--record <FILE>", ""},
         {{"--version"}, 0, "scrivola-synth 1.0.0\n", ""},
         {{"--bogus"}, 2, "", "Unknown option 'bogus'"},
         {{"--record"}, 2, "", "Missing value after '--record'"},
+        {{"--record", "take.mp3"}, 2, "", "unknown file type '.mp3'"},
         {{"stray"}, 2, "", "Usage: scrivola-synth"},
     };
     for (const auto& c : cases) {
