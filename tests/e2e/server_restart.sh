@@ -56,8 +56,8 @@ E2E_MARKERS="$E2E_DIR/markers-back.txt"
 e2e_start_recording
 # The recording's first sample was taken this long after the server's return.
 late=$(LC_ALL=C awk -v now="$EPOCHREALTIME" -v back="$back" \
-    -v samples="$(($(stat -c %s "$E2E_RECORDING") / 2))" \
-    'BEGIN { late = now - samples / 44100 - back; printf "%.3f", late < 0 ? 0 : late }')
+    -v samples="$(($(stat -c %s "$E2E_RECORDING") / 2))" -v rate="${SCRIVOLA_MONITOR_RATE:-44100}" \
+    'BEGIN { late = now - samples / rate - back; printf "%.3f", late < 0 ? 0 : late }')
 echo "back 0" >>"$E2E_MARKERS"
 e2e_log "recording again, its start is $late s after the server's return"
 pump 4
