@@ -19,6 +19,8 @@
 #   DBUS_SYSTEM_BUS_ADDRESS  the private system bus
 #   SCRIVOLA_DESKTOP_USER    the user the session runs as
 #   SCRIVOLA_MONITOR_RATE    48000, the graph's rate, for scripts/record-monitor.sh
+#   SCRIVOLA_MONITOR_LATENCY_MS  what the recorder asks for: no less than
+#                            the graph's default cycle (1024 frames)
 #   SCRIVOLA_SOUND_ENV       this script, so the command can run
 #       "$SCRIVOLA_SOUND_ENV" as-user <command...>  a command as the user
 #       "$SCRIVOLA_SOUND_ENV" daemon-stop    stop the session's sound daemons
@@ -169,6 +171,7 @@ desktop_env_start() {
     export SCRIVOLA_SOUND_ENV="$DESKTOP_ENV_SCRIPT"
     export SCRIVOLA_DESKTOP_USER="$DESKTOP_ENV_USER"
     export SCRIVOLA_MONITOR_RATE=$DESKTOP_ENV_RATE
+    export SCRIVOLA_MONITOR_LATENCY_MS=40
     export USER="$DESKTOP_ENV_USER" LOGNAME="$DESKTOP_ENV_USER"
     if ! _desktop_env_start_system "$dir/system"; then
         desktop_env_stop
@@ -190,10 +193,10 @@ desktop_env_stop() {
     unset SCRIVOLA_SOUND_DIR PULSE_SERVER DBUS_SYSTEM_BUS_ADDRESS
 }
 
-# desktop_env_reachable PATH: whether the user may reach PATH (a program to
-# run, a folder to write in).
+# desktop_env_reachable PATH: whether the user may run the program PATH, or
+# enter the folder PATH.
 desktop_env_reachable() {
-    "${DESKTOP_ENV_AS[@]}" test -r "$1"
+    "${DESKTOP_ENV_AS[@]}" test -x "$1"
 }
 
 # Sourced: only define the functions.

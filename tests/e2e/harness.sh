@@ -104,6 +104,14 @@ e2e_begin() {
     E2E_NAME=$1
     E2E_T0=$EPOCHREALTIME
     local base=${E2E_ARTIFACTS:-${TMPDIR:-/tmp}/scrivola-e2e}
+    mkdir -p "$base"
+    if [ "${E2E_SOUND_SERVER:-}" = desktop ] &&
+        ! setpriv --reuid=nobody --regid=nogroup --clear-groups test -x "$base" 2>/dev/null; then
+        # The desktop's user runs the program, which writes in this folder:
+        # one that user can reach.
+        base=$(mktemp -d "${TMPDIR:-/tmp}/scrivola-e2e.XXXXXX")
+        chmod 755 "$base"
+    fi
     E2E_DIR="$base/$E2E_NAME"
     rm -rf "$E2E_DIR"
     mkdir -p "$E2E_DIR/runtime"
@@ -143,8 +151,11 @@ e2e_start_sound_server() {
             # shellcheck source=../../scripts/desktop-env.sh
             source "$E2E_ROOT/scripts/desktop-env.sh"
             desktop_env_start || e2e_fail "no desktop session could be started"
-            desktop_env_reachable "$SCRIVOLA_APP" ||
-                e2e_fail "user $SCRIVOLA_DESKTOP_USER cannot reach $SCRIVOLA_APP"
+            if ! desktop_env_reachable "$SCRIVOLA_APP"; then
+                mkdir -m 755 "$SCRIVOLA_SOUND_DIR/bin"
+                cp "$SCRIVOLA_APP" "$SCRIVOLA_SOUND_DIR/bin/"
+                SCRIVOLA_APP="$SCRIVOLA_SOUND_DIR/bin/$(basename "$SCRIVOLA_APP")"
+            fi
             # The program writes its output log and recordings here.
             chown "$SCRIVOLA_DESKTOP_USER" "$E2E_DIR"
             E2E_RUN_AS=("${DESKTOP_ENV_AS[@]}")
