@@ -41,8 +41,10 @@ PIPEWIRE_ENV_RAISE=0
 
 _desktop_env_user() {
     id -u "$DESKTOP_ENV_USER" >/dev/null 2>&1 && return 0
+    # Another run may be creating it at the same moment.
     useradd --user-group --no-create-home --home-dir /nonexistent --shell /bin/bash \
-        --comment "Scrivola desktop test user" "$DESKTOP_ENV_USER"
+        --comment "Scrivola desktop test user" "$DESKTOP_ENV_USER" ||
+        id -u "$DESKTOP_ENV_USER" >/dev/null 2>&1
 }
 
 # The system bus: the system policies of the installed services, on a
