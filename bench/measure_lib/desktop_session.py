@@ -6,8 +6,9 @@ scripts/xserver.sh:
 Under LOAD (bench/measure_lib/load.py: none, cpu or io), for SECONDS each:
 - the program, run by the desktop's user, its pen pressed and lifted about
   once a second so that a note keeps sounding;
-- pw-cat, PipeWire's own client, playing a tone at the node latency
-  REFERENCE_LATENCY (frames, default 256) and at its default latency.
+- pw-cat, PipeWire's own client, playing a tone at the program's node
+  latency (REFERENCE_LATENCY frames where given, or where the program's
+  cannot be read; 256 without either) and at pw-cat's default latency.
 
 What the graph plays is recorded at its rate. A dropout is a run of silence
 inside the sounding stretch (tests/e2e/heard.py); those that follow a CPU
@@ -106,6 +107,23 @@ def realtime_threads(pid):
     return found
 
 
+def node_latency(pid):
+    """The node latency of the program's stream in frames of the graph, and
+    as PipeWire states it ("236/44100"); (None, None) where it has none."""
+    done = subprocess.run(["pw-dump"], capture_output=True, text=True, timeout=20)
+    try:
+        objects = json.loads(done.stdout)
+    except ValueError:
+        return None, None
+    for o in objects:
+        props = (o.get("info") or {}).get("props") or {}
+        if str(props.get("application.process.id")) == str(pid) and "node.latency" in props:
+            text = props["node.latency"]
+            frames, _, rate = text.partition("/")
+            return round(int(frames) * RATE / int(rate or RATE)), text
+    return None, None
+
+
 def play_program(path, seconds, x, env, recorder, watches):
     app = App(path, x, env, prefix=AS_USER)
     try:
@@ -113,6 +131,7 @@ def play_program(path, seconds, x, env, recorder, watches):
         first_stroke(app, x)
         first = recorder.samples_so_far()
         realtime = []
+        latency = (None, None)
         end = time.monotonic() + seconds
         while time.monotonic() < end:
             time.sleep(0.45)
@@ -121,9 +140,11 @@ def play_program(path, seconds, x, env, recorder, watches):
             x.button(False)
             if not realtime:
                 realtime = realtime_threads(app.process.pid)
+                latency = node_latency(app.process.pid)
         time.sleep(0.1)
         figures = dropouts_in(recorder, first, watches)
         figures["realtime_threads"] = realtime
+        figures["node_latency_frames"], figures["node_latency"] = latency
         return figures
     finally:
         app.stop()
@@ -156,7 +177,7 @@ def play_reference(seconds, latency, recorder, watches, folder):
 
 def main():
     path, seconds, load = sys.argv[1], float(sys.argv[2]), sys.argv[3]
-    latency = int(sys.argv[4]) if len(sys.argv) > 4 else 256
+    latency = int(sys.argv[4]) if len(sys.argv) > 4 else None
     env = dict(os.environ)
     env.pop("QT_QPA_PLATFORM", None)
     env.pop("WAYLAND_DISPLAY", None)
@@ -173,6 +194,7 @@ def main():
         with Load(load):
             time.sleep(1.0)
             figures["program"] = play_program(path, seconds, x, env, recorder, watches)
+            latency = latency or figures["program"]["node_latency_frames"] or 256
             figures["pw_cat_%d" % latency] = play_reference(seconds, latency, recorder,
                                                              watches, folder)
             figures["pw_cat_default"] = play_reference(seconds, None, recorder, watches,

@@ -100,9 +100,10 @@ def desktop_rows(load, d, seconds):
             "io": "I/O storm"}.get(load, load)
     drops = d.get("dropouts")
     if drops:
-        yield ("desktop, %s: dropouts of the program in %.0f s (real-time threads: %s)" % (
-                   what, seconds, ", ".join(drops["program"].get("realtime_threads") or
-                                            ["none"])),
+        yield ("desktop, %s: dropouts of the program in %.0f s (node latency %s; real-time "
+               "threads: %s)" % (
+                   what, seconds, drops["program"].get("node_latency") or "unknown",
+                   ", ".join(drops["program"].get("realtime_threads") or ["none"])),
                _dropouts(drops["program"]), "0",
                _verdict(drops["program"].get("unexplained") or 0, 0, "dropouts"))
         for key in sorted(k for k in drops if k.startswith("pw_cat_")):
