@@ -132,23 +132,6 @@ _desktop_env_start_system() {
     _desktop_env_wait_name "$system" org.freedesktop.RealtimeKit1
 }
 
-_desktop_env_kill_system() {
-    local system=$1 i pid
-    for ((i = ${#DESKTOP_ENV_SYSTEM[@]} - 1; i >= 0; i--)); do
-        local file="$system/${DESKTOP_ENV_SYSTEM[i]}.pid"
-        [ -f "$file" ] || continue
-        pid=$(cat "$file")
-        rm -f "$file"
-        [ -n "$pid" ] || continue
-        kill -TERM "$pid" 2>/dev/null || continue
-        for _ in $(seq 50); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -KILL "$pid" 2>/dev/null || true
-    done
-}
-
 desktop_env_start() {
     local dir name
     if [ "$(id -u)" -ne 0 ]; then
@@ -190,7 +173,7 @@ desktop_env_stop() {
     local dir=${SCRIVOLA_SOUND_DIR:-}
     [ -n "$dir" ] && [ -d "$dir" ] || return 0
     _pipewire_env_kill "$dir"
-    _desktop_env_kill_system "$dir/system"
+    _pipewire_env_kill_named "$dir/system" "${DESKTOP_ENV_SYSTEM[@]}"
     rm -rf "$dir"
     unset SCRIVOLA_SOUND_DIR PULSE_SERVER DBUS_SYSTEM_BUS_ADDRESS
 }

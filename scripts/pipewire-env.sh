@@ -87,9 +87,17 @@ _pipewire_env_wait_ready() {
 }
 
 _pipewire_env_kill() {
+    _pipewire_env_kill_named "$1" "${PIPEWIRE_ENV_DAEMONS[@]}"
+}
+
+# _pipewire_env_kill_named DIR NAME...: stops, last first, the processes
+# whose PIDs DIR/NAME.pid hold.
+_pipewire_env_kill_named() {
     local dir=$1 i pid
-    for ((i = ${#PIPEWIRE_ENV_DAEMONS[@]} - 1; i >= 0; i--)); do
-        local file="$dir/${PIPEWIRE_ENV_DAEMONS[i]}.pid"
+    shift
+    local names=("$@")
+    for ((i = ${#names[@]} - 1; i >= 0; i--)); do
+        local file="$dir/${names[i]}.pid"
         [ -f "$file" ] || continue
         pid=$(cat "$file")
         rm -f "$file"

@@ -210,8 +210,7 @@ def command_pitches(args):
         for option in ("start", "end"):
             if getattr(args, option):
                 forwarded += ["--" + option, getattr(args, option)]
-        if check.main(forwarded) != 0:
-            raise CheckFailed("the pitches heard")
+        check.command_pitches(check.make_parser()[0].parse_args(forwarded))
 
 
 def notes(signal, rate):
@@ -263,55 +262,31 @@ def command_take(args):
                 "the file lacks %.2f s before '%s'" % (short, args.until))
 
 
+# check.py's sub-commands that are checked here instead.
+HANDLERS = {"fade": command_fade, "pitches": command_pitches,
+            "sound-within": command_sound_within, "gaps": command_gaps}
+
+
 def main(argv):
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--rate", type=int, required=True, help="the recording's rate")
-    commands = parser.add_subparsers(dest="command", required=True)
-
-    def recording_command(name, handler):
-        command = commands.add_parser(name)
-        command.add_argument("--recording", required=True)
-        command.add_argument("--markers", required=True)
-        command.add_argument("--start")
-        command.add_argument("--end")
-        command.add_argument("--skip", type=float, default=0.0)
-        command.set_defaults(handler=handler)
-        return command
-
-    fade = recording_command("fade", command_fade)
-    fade.add_argument("--tables", required=True)
-    fade.add_argument("--step", type=int, default=1)
-    fade.add_argument("--harmonic", type=int, default=1)
-    fade.add_argument("--first-min", type=int, required=True)
-    fade.add_argument("--first-max", type=int, required=True)
-    pitches = recording_command("pitches", command_pitches)
-    pitches.add_argument("--expect", required=True)
-    pitches.add_argument("--min-windows", type=int, default=8)
-    within = recording_command("sound-within", command_sound_within)
-    within.add_argument("--tables", required=True)
-    within.add_argument("--within", type=float, required=True)
-    gap_count = recording_command("gaps", command_gaps)
-    gap_count.add_argument("--tables", required=True)
-    gap_count.add_argument("--max", type=int, default=0)
+    rate = argparse.ArgumentParser(add_help=False)
+    rate.add_argument("--rate", type=int, required=True, help="the recording's rate")
+    known, rest = rate.parse_known_args(argv)
+    parser, commands = check.make_parser()
     take = commands.add_parser("take")
     take.set_defaults(handler=command_take)
-    take.add_argument("--recording", required=True)
-    take.add_argument("--markers", required=True)
-    take.add_argument("--wav", required=True)
-    take.add_argument("--after", required=True)
+    for option in ("--recording", "--markers", "--wav", "--after"):
+        take.add_argument(option, required=True)
     take.add_argument("--until")
     take.add_argument("--complete", action="store_true")
     take.add_argument("--missing-at-most", type=float, default=0.0)
     take.add_argument("--min-seconds", type=float, default=0.0)
-
-    args = parser.parse_args(argv)
-    try:
-        args.handler(args)
-    except CheckFailed as failure:
-        print("FAILED: %s" % failure)
-        return 1
-    print("ok")
-    return 0
+    args = parser.parse_args(rest)
+    args.rate = known.rate
+    if args.command != "take":
+        if args.command not in HANDLERS:
+            parser.error("%s is not checked on a resampled recording" % args.command)
+        args.handler = HANDLERS[args.command]
+    return check.run(args)
 
 
 if __name__ == "__main__":
