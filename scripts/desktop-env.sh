@@ -10,7 +10,8 @@
 # The system bus is a private one on its own socket: the machine's
 # /run/dbus, and any system bus or RealtimeKit already running, are left
 # alone. polkitd reads its rules from a private folder mounted over
-# /etc/polkit-1/rules.d in a mount namespace of its own.
+# /etc/polkit-1/rules.d in a mount namespace of its own (where namespaces are
+# forbidden, the rule is put in that folder while the session runs).
 #
 # As a wrapper:   scripts/desktop-env.sh <command...>
 # Sourced:        source scripts/desktop-env.sh; desktop_env_start; ...; desktop_env_stop
@@ -119,9 +120,19 @@ _desktop_env_start_system() {
     export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$system/bus"
     # polkitd switches to its own user once started; unshare execs it, so
     # the PID is polkitd's.
-    unshare --mount --propagation private sh -c \
-        'mount --bind "$1" /etc/polkit-1/rules.d && exec /usr/lib/polkit-1/polkitd --no-debug' \
-        sh "$system/rules.d" </dev/null >>"$system/polkitd.log" 2>&1 &
+    if unshare --mount --propagation private true 2>/dev/null; then
+        unshare --mount --propagation private sh -c \
+            'mount --bind "$1" /etc/polkit-1/rules.d && exec /usr/lib/polkit-1/polkitd --no-debug' \
+            sh "$system/rules.d" </dev/null >>"$system/polkitd.log" 2>&1 &
+    else
+        # Where mount namespaces are forbidden (some containers), the rule
+        # goes where polkitd reads rules, for as long as the session runs.
+        local rule
+        rule="/etc/polkit-1/rules.d/50-$(basename "$(dirname "$system")").rules"
+        cp "$system/rules.d/50-scrivola-desktop.rules" "$rule" || return 1
+        echo "$rule" >"$system/installed-rule"
+        /usr/lib/polkit-1/polkitd --no-debug </dev/null >>"$system/polkitd.log" 2>&1 &
+    fi
     echo $! >"$system/polkitd.pid"
     _desktop_env_wait_name "$system" org.freedesktop.PolicyKit1 || return 1
     # Resource limits off: its file-size limit of 0 would kill it at its
@@ -174,6 +185,9 @@ desktop_env_stop() {
     [ -n "$dir" ] && [ -d "$dir" ] || return 0
     _pipewire_env_kill "$dir"
     _pipewire_env_kill_named "$dir/system" "${DESKTOP_ENV_SYSTEM[@]}"
+    if [ -f "$dir/system/installed-rule" ]; then
+        rm -f "$(cat "$dir/system/installed-rule")"
+    fi
     rm -rf "$dir"
     unset SCRIVOLA_SOUND_DIR PULSE_SERVER DBUS_SYSTEM_BUS_ADDRESS
 }

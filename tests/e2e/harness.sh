@@ -18,7 +18,6 @@ source "$E2E_HERE/input.sh"
 source "$E2E_HERE/checks.sh"
 
 E2E_PIDS=()       # processes to stop at the end, in reverse order
-E2E_XVFB_PID=""
 E2E_PAREC_PID=""
 E2E_APP_PID=""
 E2E_APP_STATUS="" # exit status once the program has been reaped
