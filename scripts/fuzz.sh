@@ -17,9 +17,8 @@ SEED=${2:-$(date +%s)}
 BUILD=${FUZZ_BUILD_DIR:-${SCRIVOLA_BUILD_ROOT:-build}/asan}
 JOBS=${JOBS:-2}
 
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:${ASAN_OPTIONS:-}"
-export LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/lsan.supp:print_suppressions=0:${LSAN_OPTIONS:-}"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
+# shellcheck source=sanitizers.sh
+source scripts/sanitizers.sh
 export QT_QPA_PLATFORM=offscreen
 
 echo "== building $BUILD (AddressSanitizer + UndefinedBehaviorSanitizer)"

@@ -16,27 +16,34 @@
 #       "$SCRIVOLA_SOUND_ENV" daemon-stop    stop the daemons (the sound server vanishes)
 #       "$SCRIVOLA_SOUND_ENV" daemon-start   start them again in the same folder
 # Stops exactly the processes it started, by PID.
+#
+# scripts/desktop-env.sh runs the same daemons as a normal user, at a 48 kHz
+# graph, with real time from RealtimeKit; it sets these before starting them:
+#   PIPEWIRE_ENV_AS     the command prefix that runs a daemon as that user
+#   PIPEWIRE_ENV_RAISE  0: leave the daemons' priorities to them
 
 PIPEWIRE_ENV_DAEMONS=(dbus-daemon pipewire wireplumber pipewire-pulse)
 PIPEWIRE_ENV_SCRIPT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
+[ -n "${PIPEWIRE_ENV_AS+set}" ] || PIPEWIRE_ENV_AS=()
+PIPEWIRE_ENV_RAISE=${PIPEWIRE_ENV_RAISE:-1}
 
 _pipewire_env_launch() {
     local dir=$1 name
     for name in "${PIPEWIRE_ENV_DAEMONS[@]}"; do
         case "$name" in
             dbus-daemon)
-                dbus-daemon --session --nofork --nopidfile --address="unix:path=$dir/bus" \
+                "${PIPEWIRE_ENV_AS[@]}" dbus-daemon --session --nofork --nopidfile --address="unix:path=$dir/run/bus" \
                     </dev/null >>"$dir/$name.log" 2>&1 &
                 ;;
             *)
-                "$name" </dev/null >>"$dir/$name.log" 2>&1 &
+                "${PIPEWIRE_ENV_AS[@]}" "$name" </dev/null >>"$dir/$name.log" 2>&1 &
                 ;;
         esac
         echo $! >"$dir/$name.pid"
         # The next one connects to this one's socket: wait for it.
         local socket=""
         case "$name" in
-            dbus-daemon) socket="$dir/bus" ;;
+            dbus-daemon) socket="$dir/run/bus" ;;
             pipewire) socket="$dir/run/pipewire-0" ;;
         esac
         if [ -n "$socket" ]; then
@@ -55,6 +62,7 @@ _pipewire_env_launch() {
 # thread of both, where the process may (quietly not, elsewhere).
 _pipewire_env_raise() {
     local dir=$1 name
+    [ "$PIPEWIRE_ENV_RAISE" = 1 ] || return 0
     for name in pipewire pipewire-pulse; do
         chrt -a -f -p 20 "$(cat "$dir/$name.pid")" >/dev/null 2>&1 || true
     done
@@ -79,9 +87,17 @@ _pipewire_env_wait_ready() {
 }
 
 _pipewire_env_kill() {
+    _pipewire_env_kill_named "$1" "${PIPEWIRE_ENV_DAEMONS[@]}"
+}
+
+# _pipewire_env_kill_named DIR NAME...: stops, last first, the processes
+# whose PIDs DIR/NAME.pid hold.
+_pipewire_env_kill_named() {
     local dir=$1 i pid
-    for ((i = ${#PIPEWIRE_ENV_DAEMONS[@]} - 1; i >= 0; i--)); do
-        local file="$dir/${PIPEWIRE_ENV_DAEMONS[i]}.pid"
+    shift
+    local names=("$@")
+    for ((i = ${#names[@]} - 1; i >= 0; i--)); do
+        local file="$dir/${names[i]}.pid"
         [ -f "$file" ] || continue
         pid=$(cat "$file")
         rm -f "$file"
@@ -96,6 +112,36 @@ _pipewire_env_kill() {
     done
 }
 
+# _pipewire_env_prepare DIR CLOCK: the private folders under DIR, the graph's
+# clock settings CLOCK, and the variables that reach the servers.
+_pipewire_env_prepare() {
+    local dir=$1 clock=$2
+    mkdir -m 700 "$dir/home" "$dir/run" "$dir/config" "$dir/config/pipewire" \
+        "$dir/config/pipewire/pipewire.conf.d"
+    cat >"$dir/config/pipewire/pipewire.conf.d/scrivola-rates.conf" <<CONF
+context.properties = {
+    $clock
+}
+CONF
+    export SCRIVOLA_SOUND_DIR="$dir"
+    export SCRIVOLA_MONITOR=auto_null.monitor
+    export HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" XDG_CONFIG_HOME="$dir/config"
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/run/bus"
+    export PULSE_SERVER="unix:$dir/run/pulse/native"
+    unset PULSE_CLIENTCONFIG PIPEWIRE_REMOTE
+}
+
+# Starts the stopped daemons again in the same folder $1.
+_pipewire_env_restart() {
+    local dir=$1
+    # The sockets the stopped daemons leave behind would be taken for the
+    # new ones' before these listen.
+    rm -rf "$dir/run/bus" "$dir/run/pipewire-0" "$dir/run/pipewire-0.lock" "$dir/run/pulse"
+    HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" XDG_CONFIG_HOME="$dir/config" \
+        DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/run/bus" _pipewire_env_launch "$dir"
+    _pipewire_env_wait_ready "$dir"
+}
+
 pipewire_env_start() {
     local dir name
     for name in "${PIPEWIRE_ENV_DAEMONS[@]}" pactl parec; do
@@ -105,23 +151,11 @@ pipewire_env_start() {
         fi
     done
     dir=$(mktemp -d "${TMPDIR:-/tmp}/scrivola-pipewire.XXXXXX") || return 1
-    mkdir -m 700 "$dir/home" "$dir/run" "$dir/config" "$dir/config/pipewire" \
-        "$dir/config/pipewire/pipewire.conf.d"
     # The graph may run at the program's rate, so that what it plays reaches
     # the monitor without resampling.
-    cat >"$dir/config/pipewire/pipewire.conf.d/scrivola-rates.conf" <<CONF
-context.properties = {
-    default.clock.allowed-rates = [ 44100 48000 ]
-}
-CONF
-    export SCRIVOLA_SOUND_DIR="$dir"
+    _pipewire_env_prepare "$dir" "default.clock.allowed-rates = [ 44100 48000 ]"
     export SCRIVOLA_SOUND_SERVER=pipewire
-    export SCRIVOLA_MONITOR=auto_null.monitor
     export SCRIVOLA_SOUND_ENV="$PIPEWIRE_ENV_SCRIPT"
-    export HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" XDG_CONFIG_HOME="$dir/config"
-    export DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus"
-    export PULSE_SERVER="unix:$dir/run/pulse/native"
-    unset PULSE_CLIENTCONFIG PIPEWIRE_REMOTE
     _pipewire_env_launch "$dir"
     if ! _pipewire_env_wait_ready "$dir"; then
         pipewire_env_stop
@@ -153,13 +187,7 @@ case "${1:-}" in
         exit 0
         ;;
     daemon-start)
-        dir=${SCRIVOLA_SOUND_DIR:?run under pipewire-env.sh}
-        # The sockets the stopped daemons leave behind would be taken for
-        # the new ones' before these listen.
-        rm -rf "$dir/bus" "$dir/run/pipewire-0" "$dir/run/pipewire-0.lock" "$dir/run/pulse"
-        HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" XDG_CONFIG_HOME="$dir/config" \
-            DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus" _pipewire_env_launch "$dir"
-        _pipewire_env_wait_ready "$dir"
+        _pipewire_env_restart "${SCRIVOLA_SOUND_DIR:?run under pipewire-env.sh}"
         exit $?
         ;;
 esac

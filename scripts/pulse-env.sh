@@ -14,8 +14,6 @@
 #   SCRIVOLA_SOUND_SERVER   "pulseaudio"
 #   SCRIVOLA_SOUND_DIR      the daemon's private folder; daemon.log is its
 #                           debug log, which names every underrun of a stream
-#   SCRIVOLA_PULSE_SINK     the null sink (record its ".monitor")
-#   SCRIVOLA_PULSE_DIR      the daemon's private folder
 #   SCRIVOLA_PULSE_ENV, SCRIVOLA_SOUND_ENV   this script, so the command can run
 #       "$SCRIVOLA_PULSE_ENV" daemon-stop    stop the daemon (the sound server vanishes)
 #       "$SCRIVOLA_PULSE_ENV" daemon-start   start it again in the same folder
@@ -116,11 +114,9 @@ load-module module-loopback source=$PULSE_ENV_SINK.monitor sink=scrivola_drain l
 set-default-sink $PULSE_ENV_SINK
 PA
     _pulse_env_launch "$dir"
-    export SCRIVOLA_PULSE_DIR="$dir"
     export SCRIVOLA_SOUND_DIR="$dir"
     export SCRIVOLA_SOUND_SERVER=pulseaudio
     export SCRIVOLA_MONITOR="$PULSE_ENV_SINK.monitor"
-    export SCRIVOLA_PULSE_SINK="$PULSE_ENV_SINK"
     export SCRIVOLA_PULSE_ENV="$PULSE_ENV_SCRIPT"
     export SCRIVOLA_SOUND_ENV="$PULSE_ENV_SCRIPT"
     export PULSE_SERVER="unix:$dir/native"
@@ -133,11 +129,11 @@ PA
 }
 
 pulse_env_stop() {
-    local dir=${SCRIVOLA_PULSE_DIR:-}
+    local dir=${SCRIVOLA_SOUND_DIR:-}
     [ -n "$dir" ] && [ -d "$dir" ] || return 0
     _pulse_env_kill "$dir"
     rm -rf "$dir"
-    unset SCRIVOLA_PULSE_DIR PULSE_SERVER PULSE_CLIENTCONFIG
+    unset SCRIVOLA_SOUND_DIR PULSE_SERVER PULSE_CLIENTCONFIG
 }
 
 # Sourced: only define the functions.
@@ -152,18 +148,18 @@ case "${1:-}" in
         exit 2
         ;;
     daemon-stop)
-        _pulse_env_kill "${SCRIVOLA_PULSE_DIR:?run under pulse-env.sh}"
+        _pulse_env_kill "${SCRIVOLA_SOUND_DIR:?run under pulse-env.sh}"
         exit 0
         ;;
     daemon-freeze | daemon-thaw)
         signal=STOP
         [ "$1" = daemon-thaw ] && signal=CONT
-        kill -"$signal" "$(cat "${SCRIVOLA_PULSE_DIR:?run under pulse-env.sh}/daemon.pid")"
+        kill -"$signal" "$(cat "${SCRIVOLA_SOUND_DIR:?run under pulse-env.sh}/daemon.pid")"
         exit $?
         ;;
     daemon-start)
-        _pulse_env_launch "${SCRIVOLA_PULSE_DIR:?run under pulse-env.sh}"
-        _pulse_env_wait_ready "$SCRIVOLA_PULSE_DIR"
+        _pulse_env_launch "${SCRIVOLA_SOUND_DIR:?run under pulse-env.sh}"
+        _pulse_env_wait_ready "$SCRIVOLA_SOUND_DIR"
         exit $?
         ;;
 esac
@@ -174,8 +170,8 @@ trap 'exit 143' TERM
 pulse_env_start || exit 1
 status=0
 "$@" || status=$?
-if [ "$status" != 0 ] && [ -f "$SCRIVOLA_PULSE_DIR/daemon.log" ]; then
+if [ "$status" != 0 ] && [ -f "$SCRIVOLA_SOUND_DIR/daemon.log" ]; then
     echo "pulse-env: the command failed ($status); the daemon's log ends:" >&2
-    tail -n 40 "$SCRIVOLA_PULSE_DIR/daemon.log" >&2
+    tail -n 40 "$SCRIVOLA_SOUND_DIR/daemon.log" >&2
 fi
 exit "$status"

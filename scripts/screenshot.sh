@@ -3,7 +3,7 @@
 #
 #   scripts/screenshot.sh [binary] [output.png]
 #
-# Starts its own Xvfb on a free display, runs the app there with the private
+# Starts its own X server (scripts/xserver.sh), runs the app there with the private
 # PulseAudio of scripts/pulse-env.sh (the app needs a sound device), waits for
 # the window, draws a few strokes with xdotool, captures the window with
 # ImageMagick's `import` while the pen is down and stops exactly what it
@@ -16,18 +16,14 @@ OUTPUT=${2:-docs/screenshot.png}
 [ -x "$BINARY" ] || { echo "screenshot: no binary at $BINARY" >&2; exit 1; }
 mkdir -p "$(dirname "$OUTPUT")"
 
-display_number=99
-while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-    display_number=$((display_number + 1))
-done
-export DISPLAY=":$display_number"
-
 # shellcheck source=pulse-env.sh
 source scripts/pulse-env.sh
+# shellcheck source=xserver.sh
+source scripts/xserver.sh
 
-xvfb_pid=""
 app_pid=""
 pulse_started=""
+xvfb_log=$(mktemp "${TMPDIR:-/tmp}/scrivola-xvfb.XXXXXX")
 cleanup() {
     if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
         kill "$app_pid" 2>/dev/null || true
@@ -36,19 +32,13 @@ cleanup() {
     if [ -n "$pulse_started" ]; then
         pulse_env_stop || true
     fi
-    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
+    xserver_stop
+    rm -f "$xvfb_log"
 }
 trap cleanup EXIT
 
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    timeout 2 xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
+xserver_start "$xvfb_log" 1024x768x24
+export DISPLAY=$XSERVER_DISPLAY
 
 pulse_env_start
 pulse_started=1

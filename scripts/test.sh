@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what the build needs, checks the C++ formatting, builds Scrivola
+# Installs what the build and the tests need, checks the C++ formatting, builds Scrivola
 # Synth with warnings as errors and runs the whole test suite: the
 # ThreadSanitizer build of the threaded tests, the AddressSanitizer +
 # UndefinedBehaviorSanitizer build of the whole suite, and finally the release
@@ -21,21 +21,16 @@ bash scripts/install-deps.sh
 
 JOBS=${JOBS:-2}
 export CTEST_OUTPUT_ON_FAILURE=1
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:${ASAN_OPTIONS:-}"
-export LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/lsan.supp:print_suppressions=0:${LSAN_OPTIONS:-}"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
-# The toolkit and the sound libraries are not built with ThreadSanitizer: it
-# cannot see them synchronise, so memory they hand between their own threads
-# (the toolkit's thread pool) looks raced. Their interceptor calls are left
-# out; every access made by our own code is still checked.
-export TSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:${TSAN_OPTIONS:-}"
+# shellcheck source=sanitizers.sh
+source scripts/sanitizers.sh
 
 # configure_and_build <dir> <build-type> [cmake options...]
 configure_and_build() {
     local dir=$1 type=$2
     shift 2
     echo "== building $dir ($type)"
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" -DSCRIVOLA_WERROR=ON "$@" \
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" -DSCRIVOLA_WERROR=ON \
+        -DSCRIVOLA_BUILD_TESTS=ON -DSCRIVOLA_BUILD_BENCH=ON "$@" \
         > "$dir.configure.log" 2>&1 ||
         { cat "$dir.configure.log"; return 1; }
     cmake --build "$dir" -j"$JOBS" > "$dir.build.log" 2>&1 ||

@@ -1,7 +1,11 @@
 """The figures of the real program on a private X server, run inside
-scripts/pulse-env.sh:
+scripts/xserver.sh and a private sound server (scripts/pulse-env.sh,
+scripts/pipewire-env.sh, or scripts/desktop-env.sh, whose user then runs
+the program):
 
-    app_session.py APP TRIALS
+    app_session.py APP TRIALS [LOAD]
+
+LOAD (bench/measure_lib/load.py) runs beside the program throughout.
 
 - launch to window shown: from starting the program to its window being
   mapped on the X server, over five launches;
@@ -31,9 +35,10 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
+from measure_lib.load import Load  # noqa: E402
 from measure_lib.processes import stop_process  # noqa: E402
 from measure_lib.recorder import RATE, MonitorRecorder  # noqa: E402
-from measure_lib.xserver import XConnection, Xvfb  # noqa: E402
+from measure_lib.xserver import XConnection  # noqa: E402
 
 # The window without a window manager: no frame, the menu bar inside. The
 # client area under the menu bar is 568 x 698 px, and the surface's drawing
@@ -107,11 +112,14 @@ def cpu_percent_over(pid, seconds, action=None):
 
 
 class App:
-    def __init__(self, path, x, env):
+    """The program started on the X server `x`; `prefix` is the command that
+    starts it (as another user, for one)."""
+
+    def __init__(self, path, x, env, prefix=()):
         x.watch_maps()
         self.started = time.monotonic()
-        self.process = subprocess.Popen([path], env=env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen(list(prefix) + [path], env=env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         mapped = x.wait_map(30)
         if mapped is None:
             self.stop()
@@ -148,6 +156,17 @@ def wait_for_silence(recorder, timeout=5.0):
     return False
 
 
+def first_stroke(app, x):
+    """A first stroke sets the pitch of tone 1; presses without a move keep
+    it."""
+    x.move(*app.surface_point(PEN_X - 1, PEN_Y))
+    x.button(True)
+    time.sleep(0.05)
+    x.move(*app.surface_point(PEN_X, PEN_Y))
+    time.sleep(0.1)
+    x.button(False)
+
+
 def pen_latencies(app, x, recorder, trials, settle=0.0):
     """Once the level has decayed to 0, a press stays silent (the voices take
     the level, 0) and the release reloads the level from the LEVEL slider:
@@ -155,13 +174,7 @@ def pen_latencies(app, x, recorder, trials, settle=0.0):
     silence, presses, and times the release."""
     latencies = []
     misses = 0
-    # A first stroke sets the pitch; presses without a move keep it.
-    x.move(*app.surface_point(PEN_X - 1, PEN_Y))
-    x.button(True)
-    time.sleep(0.05)
-    x.move(*app.surface_point(PEN_X, PEN_Y))
-    time.sleep(0.1)
-    x.button(False)
+    first_stroke(app, x)
     for _ in range(trials):
         if not wait_for_silence(recorder):
             misses += 1
@@ -196,19 +209,36 @@ def draw(app, x):
 
 def main():
     path, trials = sys.argv[1], int(sys.argv[2])
-    xvfb = Xvfb()
-    env = dict(os.environ, DISPLAY=xvfb.display, XDG_RUNTIME_DIR=tempfile.mkdtemp())
+    load = sys.argv[3] if len(sys.argv) > 3 else "none"
+    prefix = []
+    if os.environ.get("SCRIVOLA_SOUND_SERVER") == "desktop":
+        prefix = [os.environ["SCRIVOLA_SOUND_ENV"], "as-user"]
+        runtime = os.environ["XDG_RUNTIME_DIR"]
+    else:
+        runtime = tempfile.mkdtemp()
+    env = dict(os.environ, XDG_RUNTIME_DIR=runtime)
     env.pop("QT_QPA_PLATFORM", None)
     env.pop("WAYLAND_DISPLAY", None)
-    x = XConnection(xvfb.display)
+    x = XConnection(env["DISPLAY"])
     recorder = MonitorRecorder()
+    figures = {"load": load}
+    try:
+        recorder.wait_for_samples()
+        with Load(load):
+            figures.update(measure(path, trials, x, env, prefix, recorder))
+    finally:
+        recorder.stop()
+        x.close()
+    json.dump(figures, sys.stdout)
+
+
+def measure(path, trials, x, env, prefix, recorder):
     figures = {}
     app = None
     try:
-        recorder.wait_for_samples()
         launches = []
         for k in range(LAUNCHES):
-            app = App(path, x, env)
+            app = App(path, x, env, prefix)
             launches.append((app.shown - app.started) * 1000)
             if k + 1 < LAUNCHES:
                 app.stop()
@@ -233,10 +263,7 @@ def main():
     finally:
         if app is not None:
             app.stop()
-        recorder.stop()
-        x.close()
-        xvfb.stop()
-    json.dump(figures, sys.stdout)
+    return figures
 
 
 if __name__ == "__main__":

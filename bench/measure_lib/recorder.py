@@ -12,7 +12,8 @@ import numpy as np
 
 from measure_lib.processes import stop_process
 
-RATE = 44100
+# The graph's rate where it is not the synth's (scripts/desktop-env.sh).
+RATE = int(os.environ.get("SCRIVOLA_MONITOR_RATE", "44100"))
 RECORD_MONITOR = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
     os.path.abspath(__file__)))), "scripts", "record-monitor.sh")
 

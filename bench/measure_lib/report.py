@@ -29,6 +29,10 @@ def _cpu_name():
 
 
 def rows(f):
+    if "desktop" in f:
+        for load, d in f["desktop"].items():
+            yield from desktop_rows(load, d, f["desktop_seconds"])
+        return
     tick, cb, disp = f["tick"], f["callback"], f["display"]
     yield ("Tick cost, median (both voices, 361 samples; start-up sound / all modulations)",
            "%.1f / %.1f µs" % (tick["BM_Tick/0"], tick["BM_Tick/1"]),
@@ -82,6 +86,55 @@ def _machine(a):
                 canary.get("longest_ms", "n/a"))
 
 
+def _dropouts(d):
+    if d.get("dropouts") is None:
+        return "no sound recorded"
+    return ("%d (%.0f ms of silence in %.0f s); %d right after a CPU stall of a graph cycle "
+            "or more, %d others right after time stolen from the CPUs, %d after neither") % (
+                d["dropouts"], d["silence_ms"], d["sounding_seconds"], d["after_stall"],
+                d["after_steal"], d["unexplained"])
+
+
+def desktop_rows(load, d, seconds):
+    what = {"none": "no load", "cpu": "CPU and memory load",
+            "io": "I/O storm"}.get(load, load)
+    drops = d.get("dropouts")
+    if drops:
+        yield ("desktop, %s: dropouts of the program in %.0f s (node latency %s; real-time "
+               "threads: %s)" % (
+                   what, seconds, drops["program"].get("node_latency") or "unknown",
+                   ", ".join(drops["program"].get("realtime_threads") or ["none"])),
+               _dropouts(drops["program"]), "0",
+               _verdict(drops["program"].get("unexplained") or 0, 0, "dropouts"))
+        for key in sorted(k for k in drops if k.startswith("pw_cat_")):
+            latency = key[len("pw_cat_"):]
+            yield ("desktop, %s: dropouts of pw-cat at %s latency, %.0f s" % (
+                       what, "its default" if latency == "default" else latency + " frames",
+                       seconds), _dropouts(drops[key]), "(reference)", "")
+        canary = drops.get("cpu_stalls", {})
+        yield ("desktop, %s: the machine over the run" % what,
+               "%s ms stolen, %s CPU stalls over 2 ms, the longest %s ms; load average %s" % (
+                   drops.get("steal_ms", "n/a"), canary.get("count", "n/a"),
+                   canary.get("longest_ms", "n/a"), drops.get("loadavg", "n/a")), "—", "")
+    app = d.get("app")
+    if app:
+        yield from pen_rows("desktop, %s" % what, app, 25.0)
+        yield ("desktop, %s: CPU of the synth idle; drawing" % what,
+               "%.2f %%; %.2f %% of one core" % (app["cpu_idle_percent"],
+                                                 app["cpu_drawing_percent"]), "—", "")
+
+
+def pen_rows(where, app, limit):
+    for key, name in (("pen_to_audible", "Pen event to audible change in the recording"),
+                      ("first_note", "First note after the output was released, pen to audible")):
+        pen = app["%s_ms" % key]
+        pen95 = percentile(pen, 0.95)
+        yield ("%s: %s, p95 (p50, max)" % (where, name),
+               "%.1f ms (%.1f, %.1f ms) over %d pen-ups, %d missed" % (
+                   pen95, percentile(pen, 0.5), max(pen) if pen else float("nan"), len(pen),
+                   app["%s_misses" % key]), "≤ %g ms" % limit, _verdict(pen95, limit, "ms"))
+
+
 def server_rows(server, f, top):
     a = f["audio"]
     p95 = float(a["write_to_callback_us_p95"]) / 1000
@@ -102,14 +155,7 @@ def server_rows(server, f, top):
                    float(g["frames_per_second"]) / 441),
                "0", _verdict(int(g["gaps"] or 0), 0, "gaps"))
     app = f["app"]
-    for key, name in (("pen_to_audible", "Pen event to audible change in the recording"),
-                      ("first_note", "First note after the output was released, pen to audible")):
-        pen = app["%s_ms" % key]
-        pen95 = percentile(pen, 0.95)
-        yield ("%s: %s, p95 (p50, max)" % (server, name),
-               "%.1f ms (%.1f, %.1f ms) over %d pen-ups, %d missed" % (
-                   pen95, percentile(pen, 0.5), max(pen) if pen else float("nan"), len(pen),
-                   app["%s_misses" % key]), "≤ 30 ms", _verdict(pen95, 30.0, "ms"))
+    yield from pen_rows(server, app, 30.0)
     for key, name, limit in (("cpu_idle_percent", "idle, output released after 2 s of silence",
                               0.5),
                              ("cpu_drawing_percent", "drawing, about 100 pointer moves a second",
@@ -130,7 +176,7 @@ def server_rows(server, f, top):
 def print_table(f):
     print("Measured on %s, %d cores; load average %s before the run%s." % (
         _cpu_name(), os.cpu_count() or 0, f["loadavg_before"],
-        " (quick run)" if f["quick"] else ""))
+        " (quick run)" if f.get("quick") else ""))
     print()
     print("| Figure | Measured | Target | |")
     print("|---|---|---|---|")

@@ -1,4 +1,4 @@
-"""A private X server (Xvfb) and a direct connection to it.
+"""A direct connection to the private X server (scripts/xserver.sh).
 
 Pointer events are made with the XTEST extension, as xdotool makes them, but
 from this process: the moment an event reached the server is then known to
@@ -6,13 +6,8 @@ the microsecond, without a helper process starting in between.
 """
 
 import ctypes
-import os
 import select
-import subprocess
-import tempfile
 import time
-
-from measure_lib.processes import stop_process
 
 _MAP_NOTIFY = 19
 _SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
@@ -32,36 +27,6 @@ class _MapEvent(ctypes.Structure):
 
 class _Event(ctypes.Union):
     _fields_ = [("type", ctypes.c_int), ("xmap", _MapEvent), ("pad", ctypes.c_long * 24)]
-
-
-class Xvfb:
-    """Starts Xvfb on a free display number; stop() ends exactly that process."""
-
-    def __init__(self):
-        self._numberfile = tempfile.NamedTemporaryFile(prefix="scrivola-xvfb-", delete=False)
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(self._numberfile.fileno()), "-screen", "0",
-             "1280x1024x24", "-nolisten", "tcp", "-noreset"],
-            pass_fds=[self._numberfile.fileno()],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.monotonic() + 20
-        self.display = None
-        while time.monotonic() < deadline:
-            with open(self._numberfile.name) as f:
-                text = f.read().strip()
-            if text:
-                self.display = ":" + text.splitlines()[0]
-                break
-            if self.process.poll() is not None:
-                break
-            time.sleep(0.05)
-        if self.display is None:
-            self.stop()
-            raise RuntimeError("Xvfb did not start")
-
-    def stop(self):
-        stop_process(self.process)
-        os.unlink(self._numberfile.name)
 
 
 class XConnection:

@@ -279,7 +279,8 @@ def command_surface(args):
         require(white >= args.min_white, "the stroke shows only %d white pixels" % white)
 
 
-def main(argv):
+def make_parser():
+    """The sub-commands and their arguments, each with its handler."""
     parser = argparse.ArgumentParser(description=__doc__)
     commands = parser.add_subparsers(dest="command", required=True)
 
@@ -326,8 +327,11 @@ def main(argv):
     surface.add_argument("--expect", choices=["black", "drawn"], required=True)
     surface.add_argument("--min-white", type=int, default=20)
     surface.set_defaults(handler=command_surface)
+    return parser, commands
 
-    args = parser.parse_args(argv)
+
+def run(args):
+    """Runs the check `args` chose; 1 when it fails."""
     try:
         args.handler(args)
     except CheckFailed as failure:
@@ -335,6 +339,10 @@ def main(argv):
         return 1
     print("ok")
     return 0
+
+
+def main(argv):
+    return run(make_parser()[0].parse_args(argv))
 
 
 if __name__ == "__main__":

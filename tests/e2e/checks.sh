@@ -8,6 +8,17 @@ e2e_tables() {
     "$E2E_TABLE_TOOL" "$@" >"$file" || e2e_fail "table tool failed: $*"
 }
 
+# The checker of a recording: check.py, or heard.py where the graph resampled
+# what was played (a desktop's 48 kHz).
+e2e_checker() {
+    local rate=${SCRIVOLA_MONITOR_RATE:-44100}
+    if [ "$rate" = 44100 ] || [ "$1" = surface ]; then
+        echo "$E2E_HERE/check.py"
+    else
+        echo "$E2E_HERE/heard.py --rate $rate"
+    fi
+}
+
 # e2e_check SUBCOMMAND ARGS...: runs a check of check.py on this scenario's
 # recording; fails the scenario when the check fails.
 e2e_check() {
@@ -18,9 +29,25 @@ e2e_check() {
         surface) ;;
         *) extra=(--recording "$E2E_RECORDING" --markers "$E2E_MARKERS") ;;
     esac
-    "$E2E_PYTHON" "$E2E_HERE/check.py" "$command" "${extra[@]}" "$@" |
+    # shellcheck disable=SC2046 # the checker and its options
+    "$E2E_PYTHON" $(e2e_checker "$command") "$command" "${extra[@]}" "$@" |
         sed "s/^/[$E2E_NAME] /"
     [ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "check '$command $*' failed"
+}
+
+# e2e_check_take LABEL ARGS...: checks a file the program recorded against
+# this scenario's recording (wav_check.py, or heard.py's take where the
+# graph resampled what was played); fails the scenario when it fails.
+e2e_check_take() {
+    local label=$1
+    shift
+    local check=("$E2E_HERE/wav_check.py")
+    if [ "${SCRIVOLA_MONITOR_RATE:-44100}" != 44100 ]; then
+        check=("$E2E_HERE/heard.py" --rate "$SCRIVOLA_MONITOR_RATE" take)
+    fi
+    "$E2E_PYTHON" "${check[@]}" --recording "$E2E_RECORDING" --markers "$E2E_MARKERS" "$@" |
+        sed "s/^/[$E2E_NAME] $label: /"
+    [ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "the file left by $label"
 }
 
 # Screenshot of the main window as raw RGB, plus a PNG to look at.

@@ -18,7 +18,6 @@ source "$E2E_HERE/input.sh"
 source "$E2E_HERE/checks.sh"
 
 E2E_PIDS=()       # processes to stop at the end, in reverse order
-E2E_XVFB_PID=""
 E2E_PAREC_PID=""
 E2E_APP_PID=""
 E2E_APP_STATUS="" # exit status once the program has been reaped
@@ -26,6 +25,7 @@ E2E_WINDOW=""
 E2E_CLIENT_X=0    # screen position of the window's client area
 E2E_CLIENT_Y=0
 E2E_SOUND_STARTED=0
+E2E_RUN_AS=()     # the command prefix that runs the program as the session's user
 
 e2e_log() {
     LC_ALL=C awk -v now="$EPOCHREALTIME" -v t0="$E2E_T0" -v name="$E2E_NAME" -v text="$*" \
@@ -103,6 +103,14 @@ e2e_begin() {
     E2E_NAME=$1
     E2E_T0=$EPOCHREALTIME
     local base=${E2E_ARTIFACTS:-${TMPDIR:-/tmp}/scrivola-e2e}
+    mkdir -p "$base"
+    if [ "${E2E_SOUND_SERVER:-}" = desktop ] &&
+        ! setpriv --reuid=nobody --regid=nogroup --clear-groups test -x "$base" 2>/dev/null; then
+        # The desktop's user runs the program, which writes in this folder:
+        # one that user can reach.
+        base=$(mktemp -d "${TMPDIR:-/tmp}/scrivola-e2e.XXXXXX")
+        chmod 755 "$base"
+    fi
     E2E_DIR="$base/$E2E_NAME"
     rm -rf "$E2E_DIR"
     mkdir -p "$E2E_DIR/runtime"
@@ -115,37 +123,48 @@ e2e_begin() {
     e2e_start_x
 }
 
-# Starts Xvfb on a display number it picks itself (it skips every number
-# whose lock file exists) and waits until it answers.
+# Starts a private X server (scripts/xserver.sh) and waits until it answers.
 e2e_start_x() {
-    local numberfile="$E2E_DIR/display"
-    : >"$numberfile"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
-        3>"$numberfile" >"$E2E_DIR/xvfb.log" 2>&1 &
-    E2E_XVFB_PID=$!
-    E2E_PIDS+=("$E2E_XVFB_PID")
-    e2e_wait_for 20 grep -q '[0-9]' "$numberfile" ||
-        e2e_fail "Xvfb did not start: $(cat "$E2E_DIR/xvfb.log")"
-    export DISPLAY=":$(head -n 1 "$numberfile")"
+    # shellcheck source=../../scripts/xserver.sh
+    source "$E2E_ROOT/scripts/xserver.sh"
+    xserver_start "$E2E_DIR/xvfb.log" || e2e_fail "no X server"
+    E2E_PIDS+=("$XSERVER_PID")
+    export DISPLAY=$XSERVER_DISPLAY
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-    e2e_wait_for 20 xdpyinfo || e2e_fail "X server $DISPLAY does not answer"
     e2e_log "X server on $DISPLAY"
 }
 
 # Starts the private sound server with its null sink as default output:
-# PulseAudio, or PipeWire with its PulseAudio service when E2E_SOUND_SERVER
-# is "pipewire".
+# PulseAudio; PipeWire with its PulseAudio service when E2E_SOUND_SERVER is
+# "pipewire"; or, when it is "desktop", a desktop's PipeWire at 48 kHz run
+# by a normal user who also runs the program (scripts/desktop-env.sh).
 e2e_start_sound_server() {
     E2E_SOUND_STARTED=1 # so that an interruption while it starts still stops it
-    if [ "${E2E_SOUND_SERVER:-pulseaudio}" = pipewire ]; then
-        # shellcheck source=../../scripts/pipewire-env.sh
-        source "$E2E_ROOT/scripts/pipewire-env.sh"
-        pipewire_env_start || e2e_fail "no PipeWire could be started"
-    else
-        # shellcheck source=../../scripts/pulse-env.sh
-        source "$E2E_ROOT/scripts/pulse-env.sh"
-        pulse_env_start || e2e_fail "no PulseAudio daemon could be started"
-    fi
+    case "${E2E_SOUND_SERVER:-pulseaudio}" in
+        pipewire)
+            # shellcheck source=../../scripts/pipewire-env.sh
+            source "$E2E_ROOT/scripts/pipewire-env.sh"
+            pipewire_env_start || e2e_fail "no PipeWire could be started"
+            ;;
+        desktop)
+            # shellcheck source=../../scripts/desktop-env.sh
+            source "$E2E_ROOT/scripts/desktop-env.sh"
+            desktop_env_start || e2e_fail "no desktop session could be started"
+            if ! desktop_env_reachable "$SCRIVOLA_APP"; then
+                mkdir -m 755 "$SCRIVOLA_SOUND_DIR/bin"
+                cp "$SCRIVOLA_APP" "$SCRIVOLA_SOUND_DIR/bin/"
+                SCRIVOLA_APP="$SCRIVOLA_SOUND_DIR/bin/$(basename "$SCRIVOLA_APP")"
+            fi
+            # The program writes its output log and recordings here.
+            chown "$SCRIVOLA_DESKTOP_USER" "$E2E_DIR"
+            E2E_RUN_AS=("${DESKTOP_ENV_AS[@]}")
+            ;;
+        *)
+            # shellcheck source=../../scripts/pulse-env.sh
+            source "$E2E_ROOT/scripts/pulse-env.sh"
+            pulse_env_start || e2e_fail "no PulseAudio daemon could be started"
+            ;;
+    esac
     E2E_RECORDING="$E2E_DIR/recording.s16"
     E2E_MARKERS="$E2E_DIR/markers.txt"
     : >"$E2E_MARKERS"
@@ -154,11 +173,12 @@ e2e_start_sound_server() {
 
 e2e_stop_sound_server() {
     cp "${SCRIVOLA_SOUND_DIR:-/nonexistent}"/*.log "$E2E_DIR/" 2>/dev/null
-    if [ "${E2E_SOUND_SERVER:-pulseaudio}" = pipewire ]; then
-        pipewire_env_stop
-    else
-        pulse_env_stop
-    fi
+    cp "${SCRIVOLA_SOUND_DIR:-/nonexistent}"/system/*.log "$E2E_DIR/" 2>/dev/null
+    case "${E2E_SOUND_SERVER:-pulseaudio}" in
+        pipewire) pipewire_env_stop ;;
+        desktop) desktop_env_stop ;;
+        *) pulse_env_stop ;;
+    esac
 }
 
 # Records what the sound server plays (scripts/record-monitor.sh).
@@ -214,7 +234,7 @@ e2e_mark() {
 
 # Starts the program with the given arguments and waits for its window.
 e2e_start_app() {
-    SCRIVOLA_AUDIO_LOG="$E2E_DIR/audio.log" "$SCRIVOLA_APP" "$@" >"$E2E_DIR/app.stdout" \
+    SCRIVOLA_AUDIO_LOG="$E2E_DIR/audio.log" "${E2E_RUN_AS[@]}" "$SCRIVOLA_APP" "$@" >"$E2E_DIR/app.stdout" \
         2>"$E2E_DIR/app.stderr" &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")

@@ -39,10 +39,8 @@ e2e_dialog_key "Exit Scrivola" "${E2E_YES_KEYS:-y}"
 e2e_mark answered_yes
 e2e_wait_app_exit 10 || e2e_fail "the program still runs 10 s after Yes"
 [ "$E2E_APP_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_APP_STATUS"
-"$E2E_PYTHON" "$E2E_HERE/wav_check.py" --wav "$E2E_DIR/take.wav" --recording "$E2E_RECORDING" \
-    --markers "$E2E_MARKERS" --after first_start --complete --until answered_yes \
-    --missing-at-most 0.25 --min-seconds 7 | sed "s/^/[$E2E_NAME] exit: /"
-[ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "the file left by the exit command"
+e2e_check_take "the exit command" --wav "$E2E_DIR/take.wav" --after first_start --complete \
+    --until answered_yes --missing-at-most 0.25 --min-seconds 7
 
 # Each end from outside finishes the file and the program as closing the
 # window does. One file's name is not valid UTF-8: it is written under
@@ -78,7 +76,5 @@ kill -KILL "$E2E_APP_PID"
 e2e_wait_app_exit 10 || e2e_fail "the program survives SIGKILL"
 sleep 0.3
 e2e_stop_recording
-"$E2E_PYTHON" "$E2E_HERE/wav_check.py" --wav "$E2E_DIR/killed.wav" --recording "$E2E_RECORDING" \
-    --markers "$E2E_MARKERS" --after second_start --until killed --missing-at-most 1.0 |
-    sed "s/^/[$E2E_NAME] killed: /"
-[ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "the file left by SIGKILL"
+e2e_check_take SIGKILL --wav "$E2E_DIR/killed.wav" --after second_start --until killed \
+    --missing-at-most 1.0

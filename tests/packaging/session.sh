@@ -21,22 +21,14 @@ stop_process() {
     wait "$pid" 2>/dev/null || true
 }
 
-# Starts Xvfb, logging to $1, and sets xvfb_pid and display. Xvfb chooses a
-# free display number itself and writes it to fd 3 once it accepts
-# connections, so parallel X servers never collide.
+# Starts a private X server (scripts/xserver.sh), logging to $1, and sets
+# xvfb_pid and display.
 start_xvfb() {
-    local log=$1 number_file
-    number_file=$(mktemp "${TMPDIR:-/tmp}/scrivola-display.XXXXXX")
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$number_file" >"$log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$number_file" ] && break
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    display=":$(head -n 1 "$number_file")"
-    rm -f "$number_file"
-    [ "$display" != ":" ] || { echo "FAIL: Xvfb did not start" >&2; return 1; }
+    # shellcheck source=../../scripts/xserver.sh
+    source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xserver.sh"
+    xserver_start "$1" || { echo "FAIL: no X server" >&2; return 1; }
+    xvfb_pid=$XSERVER_PID
+    display=$XSERVER_DISPLAY
 }
 
 # Starts the program $1 on that X server, with the home and runtime folders
