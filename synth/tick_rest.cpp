@@ -73,9 +73,9 @@ bool tickAtRest(const modSynth_DX7& m, const SynthState& s, const SwitchSet& sw,
     // table entry as it was and the trace without its point).
     const bool pitchTermFixed = m.tone == 0 || m.fmspInt == 0;
     const bool cutsFixed = pitchTermFixed || (m.cutInt <= 0 && m.cut2Int <= 0);
-    return levelStays(s, decayRunning) && m.ampA == s.level && m.ampB == s.level &&
-           silent(m.tableA) && silent(m.tableB) && voiceAZero(m, s, sw) && voiceBZero(m, s, sw) &&
-           cutsFixed;
+    // The tick has just given both amplitudes the level, which stays.
+    return levelStays(s, decayRunning) && silent(m.tableA) && silent(m.tableB) &&
+           voiceAZero(m, s, sw) && voiceBZero(m, s, sw) && cutsFixed;
 }
 
 }  // namespace scrivola
