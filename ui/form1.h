@@ -1,8 +1,9 @@
 // The main window: owns the synthesizer's state and every control, runs the
 // wave-table tick on Timer1 and the level decay on Timer2, and hands mouse
-// events on the drawing surface to the pen gestures. While the tick rests
-// and no input comes, both timers and the sound watch sleep (see TickSleep). The window itself
-// holds no synthesis logic; each handler passes its event on to the core.
+// events on the drawing surface to the pen gestures. The window itself holds
+// no synthesis logic; each handler passes its event on to the core. While the
+// tick rests and no input comes, both timers and the sound watch sleep (see
+// TickSleep); every handler, control and menu item wakes them.
 #pragma once
 
 #include <QMainWindow>
