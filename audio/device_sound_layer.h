@@ -74,7 +74,7 @@ public:
 
     bool isDeviceOpen() const { return device_->isOpen(); }
     // True while the stream is closed because the loops were silent.
-    bool isIdle() const { return idle_; }
+    bool isIdle() const override { return idle_; }
     bool hasBuffer(int slot) const { return mixer_.hasBuffer(slot); }
     unsigned sampleRate() const { return device_->sampleRate(); }
     const LoopMixer& mixer() const { return mixer_; }

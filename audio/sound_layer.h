@@ -38,6 +38,10 @@ public:
     // blocks for long. True when the output is running after the call, or
     // stopped on purpose because both loops have been silent for a while.
     virtual bool recoverIfLost() { return true; }
+    // True while the output is stopped on purpose because both loops have
+    // been silent for a while: recoverIfLost has nothing to watch then, until
+    // a write that is not silence, expectSound or keepOutputRunning starts it.
+    virtual bool isIdle() const { return false; }
     // Cheap snapshot of the playback counters.
     virtual SoundCounters counters() const { return {}; }
 

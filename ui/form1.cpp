@@ -5,8 +5,10 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWindow>
 
 #include "synth/level_decay.h"
+#include "synth/tick_rest.h"
 #include "synth/wave_table_tick.h"
 #include "ui/artwork.h"
 #include "ui/confirmations.h"
@@ -53,6 +55,7 @@ Form1::Form1(SoundLayer& sound, MessageBox* messageBox, QWidget* parent)
         QStringLiteral("Timer1"), 1, true, [this] { Timer1_Timer(); }, this);
     timer2_ = new TickTimer(
         QStringLiteral("Timer2"), 0, true, [this] { Timer2_Timer(); }, this);
+    tickSleep_ = std::make_unique<TickSleep>(*timer1_, *timer2_);
 
     const QString separator = QLocale::system().decimalPoint();
     gestures_ =
@@ -63,7 +66,10 @@ Form1::Form1(SoundLayer& sound, MessageBox* messageBox, QWidget* parent)
 
     soundWatch_.setObjectName(QStringLiteral("SoundWatch"));
     soundWatch_.setInterval(kSoundWatchIntervalMs);
-    connect(&soundWatch_, &QTimer::timeout, this, [this] { sound_.recoverIfLost(); });
+    connect(&soundWatch_, &QTimer::timeout, this, [this] {
+        sound_.recoverIfLost();
+        letSoundWatchSleep();
+    });
 
     // The recording and saving commands follow the items of the first menu.
     fileCommands_ = new FileCommands(*menuBar()->actions().constFirst()->menu(), sound_,
@@ -75,6 +81,9 @@ Form1::Form1(SoundLayer& sound, MessageBox* messageBox, QWidget* parent)
 
 // The timers stop before the objects their ticks use go away.
 Form1::~Form1() {
+    if (windowHandle() != nullptr) {
+        disconnect(windowHandle(), nullptr, this, nullptr);
+    }
     soundWatch_.stop();
     timer1_->setEnabled(false);
     timer2_->setEnabled(false);
@@ -87,6 +96,14 @@ void Form1::bindControls() {
     }
     bindSlider(*controls_.Slider1, sliders_.Slider1);
     bindSlider(*controls_.VScroll1, sliders_.VScroll1);
+    // Whether the user or a command moved them.
+    for (int id = Check1; id <= Check12; ++id) {
+        connect(&controls_.check(static_cast<SwitchId>(id)), &QAbstractButton::toggled, this,
+                [this] { noteInput(); });
+    }
+    for (QSlider* slider : {controls_.Slider1, controls_.VScroll1}) {
+        connect(slider, &QSlider::valueChanged, this, [this] { noteInput(); });
+    }
 }
 
 void Form1::connectHandlers() {
@@ -109,6 +126,15 @@ void Form1::connectHandlers() {
     connect(menus_.mnuresetall, &QAction::triggered, this, &Form1::mnuresetall_Click);
     connect(menus_.mnukeeptone, &QAction::triggered, this, &Form1::mnukeeptone_Click);
     connect(menus_.mnuchngtone, &QAction::triggered, this, &Form1::mnuchngtone_Click);
+    // Every menu item, the recording and saving commands too, after its own
+    // handler.
+    for (const QAction* menu : menuBar()->actions()) {
+        if (menu->menu() != nullptr) {
+            for (QAction* item : menu->menu()->actions()) {
+                connect(item, &QAction::triggered, this, [this] { noteInput(); });
+            }
+        }
+    }
 }
 
 bool Form1::Form_Load() {
@@ -126,14 +152,31 @@ bool Form1::Form_Load() {
     }
     palette_->applyStartupColours();
     applyStartupValues(state_, synth_, switches_, sliders_);
+    soundOpen_ = true;
     soundWatch_.start();
     return true;
 }
 
 void Form1::Form_Unload() {
     fileCommands_->finish();
+    soundOpen_ = false;
     soundWatch_.stop();
     sound_.releaseSound();
+}
+
+void Form1::noteInput() {
+    tickSleep_->wake();
+    if (soundOpen_ && !soundWatch_.isActive()) {
+        soundWatch_.start();
+    }
+}
+
+// With the timers asleep nothing writes the tables, so an output stopped for
+// silence stays stopped, and there is nothing to watch until input comes.
+void Form1::letSoundWatchSleep() {
+    if (tickSleep_->isAsleep() && sound_.isIdle()) {
+        soundWatch_.stop();
+    }
 }
 
 void Form1::picdraw_MouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
@@ -141,18 +184,22 @@ void Form1::picdraw_MouseDown(std::int16_t button, std::int16_t shift, float x, 
     // after the note has begun.
     sound_.expectSound();
     gestures_->picdraw_MouseDown(button, shift, x, y);
+    noteInput();
 }
 
 void Form1::picdraw_MouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
     gestures_->picdraw_MouseMove(button, shift, x, y);
+    noteInput();
 }
 
 void Form1::picdraw_MouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
     gestures_->picdraw_MouseUp(button, shift, x, y);
+    noteInput();
 }
 
 void Form1::lblcolor_Click(std::int16_t index) {
     palette_->lblcolor_Click(index);
+    noteInput();
 }
 
 void Form1::cmdexit_Click() {
@@ -167,6 +214,7 @@ void Form1::cmdnew_Click() {
     if (confirmed(*messageBox_, kNewDrawingConfirmation)) {
         picdrawSurface_->clear();
     }
+    noteInput();
 }
 
 void Form1::mnunew_Click() {
@@ -177,6 +225,7 @@ void Form1::cmdrst_Click() {
     if (confirmed(*messageBox_, kResetConfirmation)) {
         resetSynth(state_, switches_);
     }
+    noteInput();
 }
 
 void Form1::mnureset_Click() {
@@ -185,6 +234,7 @@ void Form1::mnureset_Click() {
 
 void Form1::Command1_Click() {
     resetAll(state_, switches_, *picdrawSurface_);
+    noteInput();
 }
 
 void Form1::mnuresetall_Click() {
@@ -193,10 +243,12 @@ void Form1::mnuresetall_Click() {
 
 void Form1::cmdsin1_Click() {
     resetVoiceB(switches_);
+    noteInput();
 }
 
 void Form1::Command2_Click() {
     resetVoiceA(switches_);
+    noteInput();
 }
 
 void Form1::mnukeeptone_Click() {
@@ -208,8 +260,14 @@ void Form1::mnuchngtone_Click() {
 }
 
 void Form1::Timer1_Timer() {
-    waveTableTick(synth_, state_, switches_, counter_, sound_, shown_);
+    if (tickClock_ != nullptr) {
+        waveTableTick(synth_, state_, switches_, *tickClock_, sound_, shown_);
+    } else {
+        waveTableTick(synth_, state_, switches_, counter_, sound_, shown_);
+    }
     display_->show(shown_);
+    tickSleep_->afterTick(tickAtRest(synth_, state_, switches_, timer2_->isStarted()));
+    letSoundWatchSleep();
 }
 
 void Form1::Timer2_Timer() {
@@ -226,7 +284,12 @@ void Form1::showEvent(QShowEvent* event) {
     if (!centred_) {
         centred_ = true;
         centreOnScreen();
+        // On another screen the displays are drawn again at its scale.
+        if (windowHandle() != nullptr) {
+            connect(windowHandle(), &QWindow::screenChanged, this, [this] { noteInput(); });
+        }
     }
+    noteInput();
 }
 
 void Form1::centreOnScreen() {

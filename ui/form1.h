@@ -1,7 +1,9 @@
 // The main window: owns the synthesizer's state and every control, runs the
 // wave-table tick on Timer1 and the level decay on Timer2, and hands mouse
 // events on the drawing surface to the pen gestures. The window itself holds
-// no synthesis logic; each handler passes its event on to the core.
+// no synthesis logic; each handler passes its event on to the core. While the
+// tick rests and no input comes, both timers and the sound watch sleep (see
+// TickSleep); every handler, control and menu item wakes them.
 #pragma once
 
 #include <QMainWindow>
@@ -19,6 +21,7 @@
 #include "ui/message_box.h"
 #include "ui/pen_surface_adapter.h"
 #include "ui/swatch_column.h"
+#include "ui/tick_sleep.h"
 #include "ui/tick_timer.h"
 #include "ui/window_display.h"
 
@@ -32,7 +35,8 @@ class Form1 : public QMainWindow {
 
 public:
     // While the sound is open, the window checks this often whether the audio
-    // output was lost and, if so, opens it again.
+    // output was lost and, if so, opens it again; not while the timers sleep
+    // and the output is stopped for silence.
     static constexpr int kSoundWatchIntervalMs = 250;
 
     // `sound` must outlive the window; the window opens it in Form_Load and
@@ -77,6 +81,9 @@ public:
     // Ticks of the two timers.
     void Timer1_Timer();
     void Timer2_Timer();
+    // The clock the wave-table tick reads: the system's monotonic clock unless
+    // another is set here; it must outlive the window.
+    void setTickClock(PerformanceCounter& clock) { tickClock_ = &clock; }
 
     SynthState& state() { return state_; }
     modSynth_DX7& synth() { return synth_; }
@@ -86,6 +93,7 @@ public:
     const FormMenus& menus() const { return menus_; }
     TickTimer& Timer1() { return *timer1_; }
     TickTimer& Timer2() { return *timer2_; }
+    const TickSleep& tickSleep() const { return *tickSleep_; }
     PenSurface& picdrawSurface() { return *picdrawSurface_; }
     WindowDisplay& display() { return *display_; }
     const DisplayRecord& shown() const { return shown_; }
@@ -103,6 +111,10 @@ private:
     void bindControls();
     void connectHandlers();
     void centreOnScreen();
+    // Anything that may change what the ticks compute or show: the timers
+    // and the sound watch wake.
+    void noteInput();
+    void letSoundWatchSleep();
 
     SoundLayer& sound_;
     std::unique_ptr<MessageBox> ownMessageBox_;
@@ -112,6 +124,7 @@ private:
     SwitchSet switches_;
     Sliders sliders_;
     MonotonicCounter counter_;
+    PerformanceCounter* tickClock_ = nullptr;
     DisplayRecord shown_;
 
     FormFace* face_ = nullptr;
@@ -124,7 +137,9 @@ private:
     std::unique_ptr<WindowDisplay> display_;
     TickTimer* timer1_ = nullptr;
     TickTimer* timer2_ = nullptr;
+    std::unique_ptr<TickSleep> tickSleep_;
     QTimer soundWatch_;
+    bool soundOpen_ = false;
     FileCommands* fileCommands_ = nullptr;
     std::unique_ptr<PenGestures> gestures_;
     std::unique_ptr<Palette> palette_;

@@ -33,4 +33,10 @@ void TickSchedule::advancePast(TickClock::time_point now) {
     index_ = std::max(index_ + 1, passed + 1);
 }
 
+void TickSchedule::resumeAt(TickClock::time_point now) {
+    const std::chrono::nanoseconds since = now - origin_;
+    const std::int64_t due = (since + period_ - std::chrono::nanoseconds(1)) / period_;
+    index_ = std::max(index_, due);
+}
+
 }  // namespace scrivola

@@ -34,6 +34,10 @@ public:
     // After a tick that ended at `now`: the next deadline becomes the first
     // one later than `now`.
     void advancePast(TickClock::time_point now);
+    // After a pause: the next deadline becomes the first one at or after
+    // `now` (or stays, if it is later), the one a schedule that ran all
+    // along would tick at next.
+    void resumeAt(TickClock::time_point now);
 
 private:
     TickClock::time_point origin_{};

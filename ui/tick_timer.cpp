@@ -112,9 +112,28 @@ void TickTimer::setEnabled(bool enabled) {
     restart();
 }
 
+void TickTimer::sleep() {
+    if (asleep_) {
+        return;
+    }
+    asleep_ = true;
+    driver_.arm();
+}
+
+void TickTimer::wake() {
+    if (!asleep_) {
+        return;
+    }
+    asleep_ = false;
+    if (isStarted()) {
+        schedule_.resumeAt(TickClock::now());
+    }
+    driver_.arm();
+}
+
 void TickTimer::restart() {
     ++generation_;
-    if (isTicking()) {
+    if (isStarted()) {
         schedule_.start(onTickGrid(TickClock::now()), tickPeriod(interval_));
     }
     driver_.arm();
@@ -128,9 +147,10 @@ void TickTimer::tickIfDue(TickClock::time_point now) {
     if (onTick_) {
         onTick_();
     }
-    if (generation_ != before || !isTicking()) {
+    if (generation_ != before || !isStarted()) {
         return;  // the tick changed the timer's settings and restarted it
     }
+    // Also when the tick put the timer to sleep: this deadline is done.
     schedule_.advancePast(TickClock::now());
 }
 

@@ -7,6 +7,10 @@
 // point in one go (in the order the timers were made), as a classic desktop's
 // timers all fire on its clock interrupt: two running timers wake the thread
 // 64 times a second, not 128.
+//
+// A timer can also be put to sleep: it stops ticking but keeps its settings
+// and its schedule, and on waking it ticks at the deadline it would have
+// ticked at next had it run all along.
 #pragma once
 
 #include <QObject>
@@ -29,7 +33,10 @@ public:
 
     int interval() const { return interval_; }
     bool isEnabled() const { return enabled_; }
-    bool isTicking() const { return enabled_ && interval_ > 0; }
+    // Enabled with an interval above 0: ticks unless asleep.
+    bool isStarted() const { return enabled_ && interval_ > 0; }
+    bool isAsleep() const { return asleep_; }
+    bool isTicking() const { return isStarted() && !asleep_; }
     // The deadline of the tick due next (meaningful while ticking).
     TickClock::time_point nextDeadline() const { return schedule_.nextDeadline(); }
 
@@ -37,6 +44,11 @@ public:
     // already has leaves the running schedule alone.
     void setInterval(int milliseconds) override;
     void setEnabled(bool enabled) override;
+
+    // Stops the ticks until wake(); the settings may still change meanwhile.
+    void sleep();
+    // Ticks again from the first deadline of its schedule at or after now.
+    void wake();
 
 private:
     friend class TickDriver;
@@ -47,6 +59,7 @@ private:
 
     int interval_;
     bool enabled_;
+    bool asleep_ = false;
     std::function<void()> onTick_;
     TickSchedule schedule_;
     TickDriver& driver_;

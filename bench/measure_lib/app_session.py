@@ -9,11 +9,16 @@ LOAD (bench/measure_lib/load.py) runs beside the program throughout.
 
 - launch to window shown: from starting the program to its window being
   mapped on the X server, over five launches;
-- CPU of the program idle for 10 s, from 3 s after its start (the sound
-  output has been silent for over 2 s and released), then while the pen
-  draws for 10 s (the run time of each thread from /proc/PID/task/TID/schedstat,
-  in nanoseconds, for the threads alive at the end; those that ended meanwhile
+- CPU of the program idle for 20 s, from 3 s after the last note fell
+  silent with no input since (the sound output has been silent for over 2 s
+  and released, and the window's timers sleep), then while the pen draws for
+  10 s (the run time of each thread from /proc/PID/task/TID/schedstat, in
+  nanoseconds, for the threads alive at the end; those that ended meanwhile
   count by the process's utime + stime, in clock ticks);
+- wake-ups over the same idle 20 s, per second: of the window's thread and
+  of the whole process (context switches, voluntary and not, from
+  /proc/PID/task/TID/status; a sleeping thread is switched in once per
+  wake-up);
 - resident memory (VmRSS, VmHWM) after drawing;
 - pen event to audible change: TRIALS pen-ups of the white pen, each from
   silence, timed from the release reaching the X server to the first sample
@@ -86,6 +91,34 @@ def memory_kib(pid):
             if name in ("VmRSS", "VmHWM"):
                 figures[name] = int(value.split()[0])
     return figures
+
+
+def context_switches(pid):
+    """Context switches of each living thread of `pid`, by thread id."""
+    counts = {}
+    task = "/proc/%d/task" % pid
+    for tid in os.listdir(task):
+        try:
+            with open(os.path.join(task, tid, "status")) as f:
+                fields = dict(line.split(":", 1) for line in f if ":" in line)
+            counts[int(tid)] = (int(fields["voluntary_ctxt_switches"]) +
+                                int(fields["nonvoluntary_ctxt_switches"]))
+        except OSError:
+            pass  # the thread ended meanwhile
+    return counts
+
+
+def idle_figures(pid, seconds):
+    """CPU in percent of one core, and wake-ups per second of the window's
+    thread and of the whole process, over `seconds` with no input."""
+    switches0 = context_switches(pid)
+    start = time.monotonic()
+    cpu, threads = cpu_percent_over(pid, seconds)
+    elapsed = time.monotonic() - start
+    switches1 = context_switches(pid)
+    woken = {tid: n - switches0.get(tid, 0) for tid, n in switches1.items()}
+    return (cpu, threads, woken.get(pid, 0) / elapsed,
+            sum(woken.values()) / elapsed)
 
 
 def cpu_percent_over(pid, seconds, action=None):
@@ -245,14 +278,18 @@ def measure(path, trials, x, env, prefix, recorder):
                 time.sleep(0.3)
         figures["launch_ms"] = launches
         time.sleep(3.0)  # start-up settles, the silent output is released
-        figures["cpu_idle_percent"], figures["cpu_idle_threads"] = cpu_percent_over(
-            app.process.pid, 10)
         latencies, misses = pen_latencies(app, x, recorder, trials)
         figures["pen_to_audible_ms"] = latencies
         figures["pen_to_audible_misses"] = misses
         latencies, misses = pen_latencies(app, x, recorder, max(5, trials // 4), settle=3.0)
         figures["first_note_ms"] = latencies
         figures["first_note_misses"] = misses
+        # The last note decays; 3 s after it fell silent, nothing may wake.
+        wait_for_silence(recorder)
+        time.sleep(3.0)
+        (figures["cpu_idle_percent"], figures["cpu_idle_threads"],
+         figures["idle_window_wakeups_per_s"],
+         figures["idle_process_wakeups_per_s"]) = idle_figures(app.process.pid, 20)
         x.move(*app.surface_point(SURFACE_WIDTH / 2 + 120, SURFACE_HEIGHT / 2))
         x.button(True)
         figures["cpu_drawing_percent"], figures["cpu_drawing_threads"] = cpu_percent_over(

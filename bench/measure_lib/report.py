@@ -155,14 +155,21 @@ def server_rows(server, f, top):
                    float(g["frames_per_second"]) / 441),
                "0", _verdict(int(g["gaps"] or 0), 0, "gaps"))
     app = f["app"]
-    yield from pen_rows(server, app, 30.0)
-    for key, name, limit in (("cpu_idle_percent", "idle, output released after 2 s of silence",
-                              0.5),
-                             ("cpu_drawing_percent", "drawing, about 100 pointer moves a second",
-                              4.0)):
-        yield ("%s: CPU of the synth while %s (10 s)" % (server, name),
-               "%.2f %% of one core" % app[key], "≤ %g %%" % limit,
+    yield from pen_rows(server, app, 25.0)
+    for key, name, limit in (("cpu_idle_percent", "idle, from 3 s after the last sound, no "
+                              "input (20 s)", 0.05),
+                             ("cpu_drawing_percent", "drawing, about 100 pointer moves a second "
+                              "(10 s)", 3.0)):
+        yield ("%s: CPU of the synth while %s" % (server, name),
+               "%.3f %% of one core" % app[key], "≤ %g %%" % limit,
                _verdict(app[key], limit, "points of %"))
+    yield ("%s: wake-ups while idle, from 3 s after the last sound, no input (20 s)" % server,
+           "%.2f per second of the window's thread, %.2f of the whole process" % (
+               app["idle_window_wakeups_per_s"], app["idle_process_wakeups_per_s"]),
+           "0 per second (the process ≤ 1)",
+           _verdict(app["idle_window_wakeups_per_s"], 0.0, "per second of the window's thread")
+           if app["idle_window_wakeups_per_s"] > 0 else
+           _verdict(app["idle_process_wakeups_per_s"], 1.0, "per second"))
     rss = app["VmRSS"] / 1024
     yield ("%s: resident memory (VmRSS; peak VmHWM)" % server,
            "%.1f MB (%.1f MB)" % (rss, app["VmHWM"] / 1024),

@@ -331,10 +331,13 @@ e2e_thread_times() {
 }
 
 # Table writes per second of voice A while the program had no output (the
-# window writes once per tick), from its output log.
+# window writes once per tick), from its output log, up to the last rise of
+# the count: the window's timers sleep once the silence has lasted 2 s with
+# no input, while its watch goes on logging.
 e2e_ticks_while_lost() {
     LC_ALL=C awk '$2 == "no" && $3 == "output," {
-            n = $5 + 0; if (!seen) { t0 = $1; n0 = n; seen = 1 } t1 = $1; n1 = n }
+            n = $5 + 0; if (!seen) { t0 = $1; n0 = n; t1 = $1; n1 = n; seen = 1 }
+            else if (n > n1) { t1 = $1; n1 = n } }
         END { if (t1 > t0) printf "%.1f\n", (n1 - n0) / (t1 - t0); else print "none" }' \
         "$E2E_DIR/audio.log"
 }

@@ -15,6 +15,7 @@ public:
     int opens = 0;
     int recoverCalls = 0;
     int releases = 0;
+    bool idle = false;                       // what isIdle reports
     std::vector<std::pair<int, int>> plays;  // (slot, flags)
     std::array<int, 2> writes{};
     std::array<WaveTable, 2> lastTable{};
@@ -40,6 +41,7 @@ public:
         ++recoverCalls;
         return true;
     }
+    bool isIdle() const override { return idle; }
 };
 
 }  // namespace scrivola

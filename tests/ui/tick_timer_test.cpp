@@ -74,6 +74,14 @@ TEST(TickScheduleTest, DeadlinesCountFromTheStartAndSkipMissedPeriods) {
     // A clock read before the deadline still advances by one tick.
     schedule.advancePast(origin + 5 * period);
     EXPECT_EQ(schedule.nextDeadline(), origin + 12 * period);
+    // After a pause: the first deadline at or after the moment of waking,
+    // and never an earlier one.
+    schedule.resumeAt(origin + 20 * period + milliseconds(1));
+    EXPECT_EQ(schedule.nextDeadline(), origin + 21 * period);
+    schedule.resumeAt(origin + 30 * period);
+    EXPECT_EQ(schedule.nextDeadline(), origin + 30 * period);
+    schedule.resumeAt(origin + 2 * period);
+    EXPECT_EQ(schedule.nextDeadline(), origin + 30 * period);
 }
 
 TEST(TickScheduleTest, ThousandsOfJitteryTicksAverageExactly64PerSecond) {
@@ -105,6 +113,25 @@ TEST(TickTimerTest, IntervalZeroNeverTicksAndATickMayStopItsTimer) {
     processFor(60);
     EXPECT_EQ(stopped, 1);
     EXPECT_FALSE(once.isTicking());
+}
+
+TEST(TickTimerTest, AWokenTimerTicksAtTheNextGridPointNotAPeriodLater) {
+    int ticks = 0;
+    TickTimer timer(QStringLiteral("sleeper"), 1, true, [&ticks] { ++ticks; });
+    ASSERT_TRUE(processUntil([&] { return ticks > 0; }));
+    timer.sleep();
+    const int asleep = ticks;
+    processFor(60);
+    EXPECT_EQ(ticks, asleep);
+    EXPECT_FALSE(timer.isTicking());
+
+    const TickClock::time_point before = TickClock::now();
+    timer.wake();
+    const TickClock::time_point after = TickClock::now();
+    EXPECT_GE(timer.nextDeadline(), before);
+    EXPECT_LT(timer.nextDeadline(), after + kTimerGranularity);
+    EXPECT_EQ(timer.nextDeadline().time_since_epoch() % kTimerGranularity, nanoseconds(0));
+    EXPECT_TRUE(processUntil([&] { return ticks > asleep; }));
 }
 
 TEST(TickTimerTest, TimersStartedApartTickAtTheSameMoments) {
