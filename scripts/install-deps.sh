@@ -7,7 +7,8 @@ PACKAGES=(
   # toolchain
   g++ cmake make pkg-config clang-format
   # libraries
-  qt6-base-dev qt6-svg-dev libqt6svg6 librtaudio-dev libasound2-dev libsndfile1-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6 librtaudio-dev libpipewire-0.3-dev libasound2-dev
+  libsndfile1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # fonts: a Tahoma-compatible face
   fonts-wine fontconfig

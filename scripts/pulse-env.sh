@@ -126,6 +126,8 @@ PA
     export PULSE_SERVER="unix:$dir/native"
     export PULSE_CLIENTCONFIG="$dir/client.conf"
     export DBUS_SESSION_BUS_ADDRESS=disabled:
+    # A desktop's own PipeWire must not take the program's output here.
+    export PIPEWIRE_REMOTE="$dir/no-pipewire"
     if ! _pulse_env_wait_ready "$dir"; then
         pulse_env_stop
         return 1
@@ -137,7 +139,7 @@ pulse_env_stop() {
     [ -n "$dir" ] && [ -d "$dir" ] || return 0
     _pulse_env_kill "$dir"
     rm -rf "$dir"
-    unset SCRIVOLA_PULSE_DIR PULSE_SERVER PULSE_CLIENTCONFIG
+    unset SCRIVOLA_PULSE_DIR PULSE_SERVER PULSE_CLIENTCONFIG PIPEWIRE_REMOTE
 }
 
 # Sourced: only define the functions.

@@ -1,4 +1,5 @@
-// The program's command line: --help, --version and --record FILE.wav.
+// The program's command line: --help, --version, --record FILE.wav and
+// --output NAME.
 // Read before the window system is reached, so that help, version and usage
 // errors work without a display and never open a window or a sound device.
 #pragma once
@@ -6,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+#include "audio/output_settings.h"
 
 namespace scrivola {
 
@@ -17,6 +20,9 @@ struct CommandLine {
     QString output;
     // --record: the file to record into from start-up to exit; empty if none.
     QString recordPath;
+    // --output: the sound back end to play through; automatic: the first
+    // that works.
+    OutputBackend outputBackend = OutputBackend::automatic;
 };
 
 inline constexpr int kUsageErrorStatus = 2;

@@ -113,6 +113,7 @@ TEST(ProcessTest, CommandLineIsAnsweredWithoutWindowOrSound) {
         {{"--version"}, 0, "scrivola-synth 1.0.0\n", ""},
         {{"--bogus"}, 2, "", "Unknown option 'bogus'"},
         {{"--record"}, 2, "", "Missing value after '--record'"},
+        {{"--output", "jack"}, 2, "", "Unknown output 'jack'"},
         {{"stray"}, 2, "", "Usage: scrivola-synth"},
     };
     for (const auto& c : cases) {
