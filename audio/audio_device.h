@@ -53,6 +53,19 @@ public:
     // E.g. "PulseAudio, 44100 Hz, 256 frames per callback, 2 real-time
     // threads"; empty when closed.
     virtual std::string description() const { return {}; }
+
+protected:
+    // open() for a back end whose openWithin() goes on in the background:
+    // waits at most `timeout`, after which a server that has not answered
+    // counts as absent and the attempt is given up.
+    bool openWaiting(LoopMixer& mixer, std::chrono::milliseconds timeout) {
+        close();
+        if (openWithin(mixer, timeout)) {
+            return true;
+        }
+        close();
+        return false;
+    }
 };
 
 }  // namespace scrivola

@@ -374,9 +374,9 @@ bool PipeWireDevice::createStream(LoopMixer& mixer) {
     pw_properties* props = pw_properties_new(
         PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback", PW_KEY_MEDIA_ROLE, "Music",
         PW_KEY_NODE_NAME, "scrivola-synth", PW_KEY_NODE_DESCRIPTION,
-        settings_.applicationName.c_str(), PW_KEY_MEDIA_NAME, "Playback", PW_KEY_APP_NAME,
-        settings_.applicationName.c_str(), PW_KEY_NODE_LATENCY, latency.c_str(), PW_KEY_NODE_RATE,
-        rate.c_str(), nullptr);
+        settings_.applicationName.c_str(), PW_KEY_MEDIA_NAME, settings_.applicationName.c_str(),
+        PW_KEY_APP_NAME, settings_.applicationName.c_str(), PW_KEY_NODE_LATENCY, latency.c_str(),
+        PW_KEY_NODE_RATE, rate.c_str(), nullptr);
     if (!settings_.applicationId.empty()) {
         pw_properties_set(props, PW_KEY_APP_ID, settings_.applicationId.c_str());
         pw_properties_set(props, PW_KEY_APP_ICON_NAME, settings_.applicationId.c_str());
@@ -413,15 +413,6 @@ bool PipeWireDevice::createStream(LoopMixer& mixer) {
         return false;
     }
     return true;
-}
-
-bool PipeWireDevice::open(LoopMixer& mixer) {
-    close();
-    if (openWithin(mixer, settings_.openTimeout)) {
-        return true;
-    }
-    close();  // a server that has not answered by now counts as absent
-    return false;
 }
 
 bool PipeWireDevice::openWithin(LoopMixer& mixer, std::chrono::milliseconds wait) {

@@ -37,7 +37,7 @@ public:
     // own (it is the desktop's sound server, not only its video server).
     bool available();
 
-    bool open(LoopMixer& mixer) override;
+    bool open(LoopMixer& mixer) override { return openWaiting(mixer, settings_.openTimeout); }
     bool openWithin(LoopMixer& mixer, std::chrono::milliseconds wait) override;
     void close() override;
     // Makes the stream inactive; openWithin() activates it again at once.

@@ -265,15 +265,6 @@ RtAudioDevice::~RtAudioDevice() {
     close();
 }
 
-bool RtAudioDevice::open(LoopMixer& mixer) {
-    close();
-    if (openWithin(mixer, settings_.openTimeout)) {
-        return true;
-    }
-    abandonPending();  // a server that has not answered by now counts as absent
-    return false;
-}
-
 bool RtAudioDevice::openWithin(LoopMixer& mixer, std::chrono::milliseconds wait) {
     if (stream_) {
         return true;

@@ -28,7 +28,7 @@ public:
     RtAudioDevice(const RtAudioDevice&) = delete;
     RtAudioDevice& operator=(const RtAudioDevice&) = delete;
 
-    bool open(LoopMixer& mixer) override;
+    bool open(LoopMixer& mixer) override { return openWaiting(mixer, settings_.openTimeout); }
     bool openWithin(LoopMixer& mixer, std::chrono::milliseconds wait) override;
     void close() override;
     bool isOpen() const override { return stream_ != nullptr; }

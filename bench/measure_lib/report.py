@@ -101,6 +101,12 @@ def server_rows(server, f, top):
                    _gaps(g), _machine(g), g["underruns"], g["server_underruns"],
                    float(g["frames_per_second"]) / 441),
                "0", _verdict(int(g["gaps"] or 0), 0, "gaps"))
+        if g.get("latency_frames_max"):
+            yield ("%s: the output's cycle in use, %s" % (server, what),
+                   "%s frames at the end, %s to %s while it played (44100 Hz: %.1f to %.1f ms); "
+                   "%s" % (g["latency_frames"], g["latency_frames_min"], g["latency_frames_max"],
+                           int(g["latency_frames_min"]) / 44.1,
+                           int(g["latency_frames_max"]) / 44.1, g["output"]), "", "")
     app = f["app"]
     for key, name in (("pen_to_audible", "Pen event to audible change in the recording"),
                       ("first_note", "First note after the output was released, pen to audible")):
