@@ -11,12 +11,7 @@ sleep 0.5
 # On PipeWire the program's own stream carries what a desktop's volume
 # control shows of it.
 if [ "$SCRIVOLA_SOUND_SERVER" = pipewire ]; then
-    props=$(e2e_timeout 10 pw-dump | "$E2E_PYTHON" -c '
-import json, sys
-for o in json.load(sys.stdin):
-    p = o.get("info", {}).get("props", {})
-    if p.get("node.name") == "scrivola-synth":
-        print("\n".join("%s=%s" % kv for kv in p.items()))')
+    props=$(e2e_stream_props)
     for want in media.type=Audio media.category=Playback media.role=Music \
         "application.name=Scrivola Synth" "node.description=Scrivola Synth" \
         application.icon-name=io.github.scrivola.ScrivolaSynth; do
