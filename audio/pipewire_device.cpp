@@ -43,10 +43,11 @@ struct PipeWireDevice::Playback {
     std::atomic<LoopMixer*> mixer{nullptr};
     std::atomic<bool> busy{false};
     std::atomic<unsigned> errors{0};
-    // Under the loop's lock.
-    pw_stream_state state = PW_STREAM_STATE_CONNECTING;
     std::int64_t createdNs = steadyNowNs();
     unsigned rate = 0;
+    // Under the loop's lock, which the loop's thread holds while it runs
+    // its events and timers.
+    pw_stream_state state = PW_STREAM_STATE_CONNECTING;
     LatencyLadder ladder;
     spa_source* ladderTimer = nullptr;
 
