@@ -39,12 +39,20 @@ bool DeviceSoundLayer::openSound() {
     outputWanted_ = true;
     idle_ = resuming_ = false;
     lastSoundNs_ = clock_();
-    stallWatch_.restart(lastSoundNs_, mixer_.counters().frames);
+    stallWatch_.restart(lastSoundNs_, mixer_.framesRendered());
+    if (observer_ != nullptr) {
+        note("output: " + device_->description());
+    }
     return true;
 }
 
-bool DeviceSoundLayer::Play(std::int16_t slot, int flags) {
-    return LoopMixer::validSlot(slot) && mixer_.play(slot, (flags & DSBPLAY_LOOPING) != 0);
+bool DeviceSoundLayer::play(std::int16_t slot, bool looping) {
+    return LoopMixer::validSlot(slot) && mixer_.play(slot, looping);
+}
+
+void DeviceSoundLayer::setObserver(SoundObserver* observer) {
+    observer_ = observer;
+    mixer_.setObserver(observer);
 }
 
 bool DeviceSoundLayer::writeWaveTable(std::int16_t slot, const WaveTable& table) {
@@ -99,11 +107,25 @@ bool DeviceSoundLayer::collectOpen(std::chrono::milliseconds wait) {
     failureReason_.clear();
     if (!resuming_) {
         ++recoveries_;
-        note("output reopened");
+        if (observer_ != nullptr) {
+            note("output reopened: " + device_->description());
+        }
     }
     resuming_ = false;
-    stallWatch_.restart(clock_(), mixer_.counters().frames);
+    stallWatch_.restart(clock_(), mixer_.framesRendered());
     return true;
+}
+
+void DeviceSoundLayer::noteOutputChanges() {
+    if (const std::uint64_t underruns = device_->underruns(); underruns != underrunsNoted_) {
+        underrunsNoted_ = underruns;
+        note("underruns " + std::to_string(underruns));
+    }
+    if (const unsigned frames = device_->latencyFrames(); frames != latencyNoted_ && frames != 0) {
+        latencyNoted_ = frames;
+        note("latency " + std::to_string(frames) + " frames at " +
+             std::to_string(device_->sampleRate()) + " Hz");
+    }
 }
 
 bool DeviceSoundLayer::recoverIfLost() {
@@ -112,16 +134,13 @@ bool DeviceSoundLayer::recoverIfLost() {
     }
     if (device_->isOpen()) {
         const std::int64_t now = clock_();
-        const bool stalled = stallWatch_.stalled(now, mixer_.counters().frames);
+        const bool stalled = stallWatch_.stalled(now, mixer_.framesRendered());
         const bool failed = device_->hasFailed();
-        if (const std::uint64_t underruns = device_->underruns(); underruns != underrunsNoted_) {
-            underrunsNoted_ = underruns;
-            note("underruns " + std::to_string(underruns));
-        }
+        noteOutputChanges();
         if (!stalled && !failed) {
             if (!keepRunning_ && bothSilent() && now - lastSoundNs_ >= kIdleStopNs) {
                 idleRate_ = device_->sampleRate();
-                device_->close();
+                device_->standBy();
                 idle_ = true;
                 note("stream stopped for silence");
             }
@@ -137,8 +156,7 @@ bool DeviceSoundLayer::recoverIfLost() {
         return true;
     }
     // The count of writes shows whether the caller kept its pace meanwhile.
-    note("no output, writes " + std::to_string(mixer_.counters().slots[0].writtenGeneration) +
-         ": " + failureReason_);
+    note("no output, writes " + std::to_string(mixer_.writes(0)) + ": " + failureReason_);
     return false;
 }
 
@@ -164,16 +182,9 @@ unsigned DeviceSoundLayer::outputRate() const {
 }
 
 void DeviceSoundLayer::note(const std::string& line) const {
-    if (log_) {
-        log_(line);
+    if (observer_ != nullptr) {
+        observer_->outputChanged(line);
     }
-}
-
-SoundCounters DeviceSoundLayer::counters() const {
-    SoundCounters c = mixer_.counters();
-    c.recoveries = recoveries_;
-    c.underruns = device_->underruns();
-    return c;
 }
 
 }  // namespace scrivola

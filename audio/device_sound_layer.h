@@ -1,10 +1,11 @@
 // The sound layer over an audio device: the device plays one mixed stream and
 // the two buffers live in a LoopMixer that the device's callback renders.
 //
-// While both loops hold nothing but silence for kIdleStopNs, the stream is
-// closed so that the sound server can suspend the device; the first table
-// write that is not silence opens it again (in the background: the caller
-// never waits for it). The buffers live in the mixer, so nothing is lost.
+// While both loops hold nothing but silence for kIdleStopNs, the stream
+// stands by (closed, or connected but inactive where the back end can) so
+// that the sound server can suspend the device; the first table write that
+// is not silence starts it again (in the background: the caller never waits
+// for it). The buffers live in the mixer, so nothing is lost.
 #pragma once
 
 #include <array>
@@ -17,6 +18,7 @@
 #include "audio/audio_device.h"
 #include "audio/loop_mixer.h"
 #include "audio/sound_layer.h"
+#include "audio/sound_observer.h"
 #include "audio/stall_watch.h"
 
 namespace scrivola {
@@ -25,9 +27,6 @@ namespace scrivola {
 using BufferCreationCheck = std::function<bool(int slot)>;
 // A monotonic clock in nanoseconds.
 using NanosecondClock = std::function<std::int64_t()>;
-// Takes one line about a change of the output: stopped or started for
-// silence, reopened after a loss, underruns counted.
-using OutputLog = std::function<void(const std::string&)>;
 
 class DeviceSoundLayer : public SoundLayer {
 public:
@@ -36,7 +35,7 @@ public:
     // How long one recovery waits for the back end to open a stream; a slower
     // open goes on in the background and a later call collects it.
     static constexpr std::chrono::milliseconds kReopenWait{100};
-    // Silence on both loops for this long closes the stream.
+    // Silence on both loops for this long stands the stream by.
     static constexpr std::int64_t kIdleStopNs = 2'000'000'000;
 
     explicit DeviceSoundLayer(std::unique_ptr<AudioDevice> device,
@@ -51,7 +50,7 @@ public:
     // returns false and releases nothing. If a buffer cannot be created,
     // releases both buffers and the device and returns false.
     bool openSound() override;
-    bool Play(std::int16_t slot, int flags) override;
+    bool play(std::int16_t slot, bool looping) override;
     // False for a slot other than 0 or 1 or a slot without a buffer; the
     // buffer then keeps what it had.
     bool writeWaveTable(std::int16_t slot, const WaveTable& table) override;
@@ -61,7 +60,6 @@ public:
     bool recoverIfLost() override;
     void keepOutputRunning(bool on) override;
     void expectSound() override;
-    SoundCounters counters() const override;
     bool tapOutput(SampleRing* ring) override {
         mixer_.setTap(ring);
         return true;
@@ -70,7 +68,20 @@ public:
     // rate it ran at (it reopens at the same).
     unsigned outputRate() const override;
 
-    void setOutputLog(OutputLog log) { log_ = std::move(log); }
+    // Shows the output's changes and every rendered block to `observer`
+    // (nullptr: to none). Set it before openSound(); it must outlive the
+    // layer's output.
+    void setObserver(SoundObserver* observer);
+
+    // Times a lost output was reopened.
+    std::uint64_t recoveries() const { return recoveries_; }
+    // Underruns the output counted, over every stream it opened.
+    std::uint64_t underruns() const { return device_->underruns(); }
+    // E.g. "PipeWire, 44100 Hz, 256 frames per cycle, 1 real-time threads";
+    // empty while no output plays.
+    std::string outputDescription() const { return device_->description(); }
+    // Frames the output mixes at a time now (0 while none plays).
+    unsigned latencyFrames() const { return device_->latencyFrames(); }
 
     bool isDeviceOpen() const { return device_->isOpen(); }
     // True while the stream is closed because the loops were silent.
@@ -90,6 +101,8 @@ private:
     void resume();
     // Collects a finished open; false when none has finished yet.
     bool collectOpen(std::chrono::milliseconds wait);
+    // Notes what changed in the running output: underruns, latency.
+    void noteOutputChanges();
     void note(const std::string& line) const;
 
     // The mixer is declared first so that it outlives the device's stream.
@@ -105,11 +118,12 @@ private:
     std::array<bool, LoopMixer::kSlots> silentTable_{true, true};
     std::int64_t lastSoundNs_ = 0;
     bool keepRunning_ = false;
-    bool idle_ = false;      // stream closed for silence
-    bool resuming_ = false;  // stream opening again after an idle stop
-    unsigned idleRate_ = 0;  // the rate of the stream closed for silence
-    OutputLog log_;
+    bool idle_ = false;      // stream standing by for silence
+    bool resuming_ = false;  // stream starting again after an idle stop
+    unsigned idleRate_ = 0;  // the rate of the stream standing by
+    SoundObserver* observer_ = nullptr;
     std::uint64_t underrunsNoted_ = 0;
+    unsigned latencyNoted_ = 0;
 };
 
 }  // namespace scrivola

@@ -5,8 +5,6 @@
 #include <limits>
 #include <thread>
 
-#include "audio/steady_time.h"
-
 namespace scrivola {
 namespace {
 
@@ -85,6 +83,10 @@ void LoopMixer::setTap(SampleRing* ring) {
     }
 }
 
+void LoopMixer::setObserver(SoundObserver* observer) {
+    observer_.store(observer, std::memory_order_release);
+}
+
 void LoopMixer::followControl(Slot& slot) {
     const std::uint32_t control = slot.control.load(std::memory_order_acquire);
     const std::uint32_t seen = slot.seenControl.load(kRelaxed);
@@ -132,23 +134,20 @@ void LoopMixer::accumulate(Slot& slot, const LoopCopy& loop, std::int32_t* mix,
 }
 
 void LoopMixer::render(std::int16_t* out, std::size_t frames) noexcept {
+    SoundObserver* observer = observer_.load(std::memory_order_acquire);
+    RenderedBlock block;
     std::array<LoopCopy, kSlots> loops;
-    std::int64_t now = 0;
     for (std::size_t i = 0; i < slots_.size(); ++i) {
         Slot& slot = slots_[i];
         followControl(slot);
         if (!slot.sounding.load(kRelaxed)) {
             continue;
         }
-        const std::uint64_t generation = slot.writtenGeneration.load(std::memory_order_acquire);
-        copyLoop(slot, loops[i]);
-        if (generation != slot.renderedGeneration.load(kRelaxed)) {
-            if (now == 0) {
-                now = steadyNowNs();
-            }
-            slot.renderedAtNs.store(now, kRelaxed);
-            slot.renderedGeneration.store(generation, kRelaxed);
+        if (observer != nullptr) {
+            // Acquire: the loop copied next is at least this write's.
+            block.writes[i] = slot.writtenGeneration.load(std::memory_order_acquire);
         }
+        copyLoop(slot, loops[i]);
     }
 
     for (std::size_t done = 0; done < frames;) {
@@ -171,8 +170,12 @@ void LoopMixer::render(std::int16_t* out, std::size_t frames) noexcept {
     }
     tapBusy_.store(false);
 
-    callbacks_.store(callbacks_.load(kRelaxed) + 1, kRelaxed);
     frames_.store(frames_.load(kRelaxed) + frames, kRelaxed);
+    if (observer != nullptr) {
+        block.samples = out;
+        block.frames = frames;
+        observer->blockRendered(block);
+    }
 }
 
 bool LoopMixer::isSounding(int slot) const {
@@ -194,16 +197,13 @@ std::uint8_t LoopMixer::sample(int slot, std::size_t index) const {
     return bytes[index % kWordBytes];
 }
 
-SoundCounters LoopMixer::counters() const {
-    SoundCounters c;
-    c.callbacks = callbacks_.load(kRelaxed);
-    c.frames = frames_.load(kRelaxed);
-    for (std::size_t i = 0; i < slots_.size(); ++i) {
-        c.slots[i].writtenGeneration = slots_[i].writtenGeneration.load(kRelaxed);
-        c.slots[i].renderedGeneration = slots_[i].renderedGeneration.load(kRelaxed);
-        c.slots[i].renderedAtNs = slots_[i].renderedAtNs.load(kRelaxed);
-    }
-    return c;
+std::uint64_t LoopMixer::writes(int slot) const {
+    return validSlot(slot) ? slots_[static_cast<std::size_t>(slot)].writtenGeneration.load(kRelaxed)
+                           : 0;
+}
+
+std::uint64_t LoopMixer::framesRendered() const {
+    return frames_.load(kRelaxed);
 }
 
 }  // namespace scrivola

@@ -7,8 +7,7 @@
 // only atomics, so a buffer rewritten while it plays may sound part old and
 // part new (a callback plays the loop as it was when the callback began), but
 // never through a data race. render() takes no lock, allocates
-// nothing and makes no system call (apart from reading the steady clock, which
-// goes through the vDSO, once per callback when a new write first sounds).
+// nothing and makes no system call.
 #pragma once
 
 #include <array>
@@ -18,7 +17,7 @@
 #include <span>
 
 #include "audio/sample_ring.h"
-#include "audio/sound_counters.h"
+#include "audio/sound_observer.h"
 
 namespace scrivola {
 
@@ -51,6 +50,9 @@ public:
     // Every block render() produces is also pushed to `ring` (nullptr: to
     // none). Returns once no render still uses the previous ring.
     void setTap(SampleRing* ring);
+    // Every block render() produces is also shown to `observer` (nullptr: to
+    // none). Set it before any render runs; it must outlive them.
+    void setObserver(SoundObserver* observer);
 
     // --- render thread ---
 
@@ -62,7 +64,10 @@ public:
     bool isSounding(int slot) const;
     std::uint32_t playPosition(int slot) const;
     std::uint8_t sample(int slot, std::size_t index) const;
-    SoundCounters counters() const;
+    // Whole-buffer writes into the slot so far.
+    std::uint64_t writes(int slot) const;
+    // Frames rendered so far.
+    std::uint64_t framesRendered() const;
 
 private:
     // Control word bits, written by the control thread only. The upper bits
@@ -88,8 +93,6 @@ private:
         std::atomic<std::uint32_t> seenControl{0};
         std::atomic<std::uint32_t> position{0};
         std::atomic<bool> sounding{false};
-        std::atomic<std::uint64_t> renderedGeneration{0};
-        std::atomic<std::int64_t> renderedAtNs{0};
     };
 
     void fill(Slot& slot, std::uint8_t value);
@@ -106,7 +109,7 @@ private:
     // render that still holds the old ring or one that reads the new one.
     std::atomic<SampleRing*> tap_{nullptr};
     std::atomic<bool> tapBusy_{false};
-    std::atomic<std::uint64_t> callbacks_{0};
+    std::atomic<SoundObserver*> observer_{nullptr};
     std::atomic<std::uint64_t> frames_{0};
 };
 

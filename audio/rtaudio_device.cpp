@@ -133,7 +133,7 @@ std::int64_t queuedNs(unsigned buffers, unsigned frames, unsigned sampleRate) {
 // Opens and starts `stream` on `api`, on `device` if given, else on the
 // default output; false with `why` filled on failure.
 bool startOn(RtAudio::Api api, std::optional<unsigned> device, RtAudioDevice::Stream& stream,
-             const RtAudioDevice::Settings& settings, std::string& why) {
+             const OutputSettings& settings, std::string& why) {
     stream.backend = apiName(api);
     try {
         stream.audio = std::make_unique<RtAudio>(api);
@@ -195,25 +195,29 @@ bool startOn(RtAudio::Api api, std::optional<unsigned> device, RtAudioDevice::St
 }
 
 // The output that played last, then PulseAudio, then ALSA's default device.
-bool startAny(RtAudioDevice::Stream& stream, const RtAudioDevice::Settings& settings,
+bool startAny(RtAudioDevice::Stream& stream, const OutputSettings& settings,
               std::optional<RtAudioDevice::Output> last, std::string& why) {
-    std::string pulseWhy;
-    std::string alsaWhy;
     if (last &&
         startOn(static_cast<RtAudio::Api>(last->api), last->device, stream, settings, why)) {
         return true;
     }
-    if (startOn(RtAudio::LINUX_PULSE, std::nullopt, stream, settings, pulseWhy) ||
-        startOn(RtAudio::LINUX_ALSA, std::nullopt, stream, settings, alsaWhy)) {
+    std::string pulseWhy;
+    std::string alsaWhy;
+    const bool pulse = settings.backend != OutputBackend::alsa;
+    const bool alsa = settings.backend != OutputBackend::pulseaudio;
+    if ((pulse && startOn(RtAudio::LINUX_PULSE, std::nullopt, stream, settings, pulseWhy)) ||
+        (alsa && startOn(RtAudio::LINUX_ALSA, std::nullopt, stream, settings, alsaWhy))) {
         return true;
     }
-    why = "PulseAudio: " + pulseWhy + "; ALSA default device: " + alsaWhy;
+    why = !alsa    ? "PulseAudio: " + pulseWhy
+          : !pulse ? "ALSA default device: " + alsaWhy
+                   : "PulseAudio: " + pulseWhy + "; ALSA default device: " + alsaWhy;
     return false;
 }
 
 // Body of the helper thread that opens a stream.
-void runPendingOpen(std::shared_ptr<RtAudioDevice::PendingOpen> pending,
-                    RtAudioDevice::Settings settings, std::optional<RtAudioDevice::Output> last) {
+void runPendingOpen(std::shared_ptr<RtAudioDevice::PendingOpen> pending, OutputSettings settings,
+                    std::optional<RtAudioDevice::Output> last) {
     std::string why;
     const bool opened = startAny(*pending->stream, settings, last, why);
     std::lock_guard lock(pending->mutex);
@@ -248,26 +252,17 @@ void closeWithin(std::shared_ptr<RtAudioDevice::Stream> stream, std::chrono::mil
 
 }  // namespace
 
-RtAudioDevice::RtAudioDevice() : RtAudioDevice(Settings{}) {}
+RtAudioDevice::RtAudioDevice() : RtAudioDevice(OutputSettings{}) {}
 
-RtAudioDevice::RtAudioDevice(Settings settings) : settings_(settings) {
+RtAudioDevice::RtAudioDevice(OutputSettings settings) : settings_(settings) {
     if (settings_.bufferFrames == 0) {
-        settings_.bufferFrames = Settings{}.bufferFrames;
+        settings_.bufferFrames = OutputSettings{}.bufferFrames;
     }
     snd_lib_error_set_handler(&ignoreAlsaMessage);
 }
 
 RtAudioDevice::~RtAudioDevice() {
     close();
-}
-
-bool RtAudioDevice::open(LoopMixer& mixer) {
-    close();
-    if (openWithin(mixer, settings_.openTimeout)) {
-        return true;
-    }
-    abandonPending();  // a server that has not answered by now counts as absent
-    return false;
 }
 
 bool RtAudioDevice::openWithin(LoopMixer& mixer, std::chrono::milliseconds wait) {
@@ -352,6 +347,15 @@ unsigned RtAudioDevice::bufferFrames() const {
 
 int RtAudioDevice::realtimeThreads() const {
     return stream_ ? stream_->realtimeThreads : 0;
+}
+
+std::string RtAudioDevice::description() const {
+    if (!isOpen()) {
+        return {};
+    }
+    return backendName() + ", " + std::to_string(sampleRate()) + " Hz, " +
+           std::to_string(bufferFrames()) + " frames per callback, " +
+           std::to_string(realtimeThreads()) + " real-time threads";
 }
 
 }  // namespace scrivola

@@ -14,48 +14,30 @@
 #include <string>
 
 #include "audio/audio_device.h"
-#include "audio/realtime.h"
+#include "audio/output_settings.h"
 
 namespace scrivola {
 
 class RtAudioDevice final : public AudioDevice {
 public:
-    struct Settings {
-        unsigned sampleRate = 44100;
-        // Frames per callback. Never 0: RtAudio's PulseAudio back end then
-        // spins without producing sound.
-        unsigned bufferFrames = 256;
-        // Buffers queued on the server. Left at 0 PulseAudio queues ~135 ms.
-        unsigned numberOfBuffers = 2;
-        // How long open() waits for the back end before giving up.
-        std::chrono::milliseconds openTimeout{5000};
-        // How long close() waits for a hung back end before abandoning it.
-        std::chrono::milliseconds closeTimeout{200};
-        // Stream errors between two hasFailed() calls that mean the output is
-        // lost; fewer are passing underruns that the back end recovers from.
-        unsigned failedErrors = 8;
-        // Whether the stream's threads ask for real-time scheduling.
-        bool realtime = true;
-        // Asked for real-time scheduling where the process may not set it
-        // itself; none: normal priority there.
-        std::shared_ptr<RealtimeBroker> realtimeBroker;
-    };
-
     RtAudioDevice();
-    explicit RtAudioDevice(Settings settings);
+    // Tries PulseAudio only, or ALSA only, where `settings.backend` says so.
+    explicit RtAudioDevice(OutputSettings settings);
     ~RtAudioDevice() override;
 
     RtAudioDevice(const RtAudioDevice&) = delete;
     RtAudioDevice& operator=(const RtAudioDevice&) = delete;
 
-    bool open(LoopMixer& mixer) override;
+    bool open(LoopMixer& mixer) override { return openWaiting(mixer, settings_.openTimeout); }
     bool openWithin(LoopMixer& mixer, std::chrono::milliseconds wait) override;
     void close() override;
     bool isOpen() const override { return stream_ != nullptr; }
     bool hasFailed() override;
     unsigned sampleRate() const override;
     std::uint64_t underruns() const override;
+    unsigned latencyFrames() const override { return bufferFrames(); }
     std::string failureReason() const override { return failureReason_; }
+    std::string description() const override;
 
     // "PulseAudio" or "ALSA" while open, else empty.
     std::string backendName() const;
@@ -75,7 +57,7 @@ public:
 private:
     void abandonPending();
 
-    Settings settings_;
+    OutputSettings settings_;
     std::shared_ptr<Stream> stream_;
     std::shared_ptr<PendingOpen> pending_;
     unsigned errorsSeen_ = 0;

@@ -17,8 +17,9 @@
 #include <thread>
 #include <vector>
 
-#include "audio/rtaudio_sound_layer.h"
+#include "audio/playback_counters.h"
 #include "audio/steady_time.h"
+#include "audio/system_sound_layer.h"
 #include "bench/percentiles.h"
 #include "ui/form1.h"
 
@@ -34,33 +35,37 @@ public:
         std::int64_t atNs;
     };
 
-    explicit TimedSoundLayer(RtAudioSoundLayer& inner) : inner_(inner) { writes.reserve(1 << 16); }
+    explicit TimedSoundLayer(SystemSoundLayer& inner) : inner_(inner) { writes.reserve(1 << 16); }
 
     bool openSound() override { return inner_.openSound(); }
-    bool Play(std::int16_t slot, int flags) override { return inner_.Play(slot, flags); }
+    bool play(std::int16_t slot, bool looping) override { return inner_.play(slot, looping); }
     bool writeWaveTable(std::int16_t slot, const WaveTable& table) override {
         const std::int64_t at = steadyNowNs();
         const bool written = inner_.writeWaveTable(slot, table);
         if (written && slot == 0) {
-            writes.push_back({inner_.mixer().counters().slots[0].writtenGeneration, at});
+            writes.push_back({inner_.mixer().writes(0), at});
         }
         return written;
     }
     void releaseSound() override { inner_.releaseSound(); }
     std::string failureReason() const override { return inner_.failureReason(); }
     bool recoverIfLost() override { return inner_.recoverIfLost(); }
-    SoundCounters counters() const override { return inner_.counters(); }
+    bool isIdle() const override { return inner_.isIdle(); }
+    void keepOutputRunning(bool on) override { inner_.keepOutputRunning(on); }
+    void expectSound() override { inner_.expectSound(); }
+    bool tapOutput(SampleRing* ring) override { return inner_.tapOutput(ring); }
+    unsigned outputRate() const override { return inner_.outputRate(); }
 
     std::vector<Write> writes;
 
 private:
-    RtAudioSoundLayer& inner_;
+    SystemSoundLayer& inner_;
 };
 
 // Watches, from its own thread, when the callback first played each write.
 class RenderWatcher {
 public:
-    explicit RenderWatcher(const LoopMixer& mixer) : mixer_(mixer) {
+    explicit RenderWatcher(const PlaybackCounters& counters) : counters_(counters) {
         renders_.reserve(1 << 16);
         thread_ = std::thread([this] { run(); });
     }
@@ -84,16 +89,16 @@ private:
     void run() {
         std::uint64_t last = 0;
         while (running_.load()) {
-            const SlotCounters slot = mixer_.counters().slots[0];
-            if (slot.renderedGeneration != last) {
-                last = slot.renderedGeneration;
-                renders_.push_back({slot.renderedGeneration, slot.renderedAtNs});
+            const PlaybackSnapshot::Slot slot = counters_.snapshot().slots[0];
+            if (slot.renderedWrite != last) {
+                last = slot.renderedWrite;
+                renders_.push_back({slot.renderedWrite, slot.renderedAtNs});
             }
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         }
     }
 
-    const LoopMixer& mixer_;
+    const PlaybackCounters& counters_;
     std::vector<TimedSoundLayer::Write> renders_;
     std::atomic<bool> running_{true};
     std::thread thread_;
@@ -106,7 +111,9 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    RtAudioSoundLayer real;
+    PlaybackCounters counters;
+    SystemSoundLayer real;
+    real.setObserver(&counters);
     TimedSoundLayer sound(real);
     Form1 window(sound);
     if (!window.Form_Load()) {
@@ -114,7 +121,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     window.show();
-    RenderWatcher watcher(real.mixer());
+    RenderWatcher watcher(counters);
     // A white stroke sets tone 1; from then on each lift reloads the level,
     // which fades while the pen is down: the tables change at every tick and
     // the note never falls silent.
@@ -124,7 +131,14 @@ int main(int argc, char** argv) {
     bool penDown = false;
     QTimer pen;
     pen.setInterval(500);
+    // The latency the output uses, which it may adapt while it plays.
+    unsigned latencyMin = 0;
+    unsigned latencyMax = 0;
     QObject::connect(&pen, &QTimer::timeout, [&] {
+        if (const unsigned frames = real.latencyFrames(); frames != 0) {
+            latencyMin = latencyMin == 0 ? frames : std::min(latencyMin, frames);
+            latencyMax = std::max(latencyMax, frames);
+        }
         penDown = !penDown;
         if (penDown) {
             window.picdraw_MouseDown(1, 0, 4300, 3000);
@@ -135,13 +149,18 @@ int main(int argc, char** argv) {
     pen.start();
 
     const std::int64_t startNs = steadyNowNs();
-    const SoundCounters before = real.counters();
-    SoundCounters after;
+    const PlaybackSnapshot before = counters.snapshot();
+    const std::uint64_t underrunsBefore = real.underruns();
+    PlaybackSnapshot after;
+    std::uint64_t underruns = 0;
+    unsigned latency = 0;
     std::string output;
     double elapsed = 0.0;
     // Quitting closes the window, which releases the sound: read it first.
     QTimer::singleShot(static_cast<int>(seconds * 1000), &app, [&] {
-        after = real.counters();
+        after = counters.snapshot();
+        underruns = real.underruns() - underrunsBefore;
+        latency = real.latencyFrames();
         output = real.outputDescription();
         elapsed = (steadyNowNs() - startNs) / 1e9;
         QApplication::quit();
@@ -164,9 +183,11 @@ int main(int argc, char** argv) {
     std::printf("callbacks=%llu\n",
                 static_cast<unsigned long long>(after.callbacks - before.callbacks));
     std::printf("frames_per_second=%.1f\n", (after.frames - before.frames) / elapsed);
-    std::printf("underruns=%llu\n",
-                static_cast<unsigned long long>(after.underruns - before.underruns));
-    std::printf("recoveries=%llu\n", static_cast<unsigned long long>(after.recoveries));
+    std::printf("underruns=%llu\n", static_cast<unsigned long long>(underruns));
+    std::printf("recoveries=%llu\n", static_cast<unsigned long long>(real.recoveries()));
+    std::printf("latency_frames=%u\n", latency);
+    std::printf("latency_frames_min=%u\n", latencyMin);
+    std::printf("latency_frames_max=%u\n", latencyMax);
     std::printf("writes=%zu\n", sound.writes.size());
     std::printf("writes_unseen=%zu\n", unseen);
     const scrivola::bench::Summary s = scrivola::bench::summarize(latencies);

@@ -11,8 +11,8 @@ RUN_PACKAGES=(
   # toolchain
   g++ cmake make pkg-config
   # libraries
-  qt6-base-dev qt6-svg-dev libqt6svg6 librtaudio-dev libasound2-dev libsndfile1-dev
-  libxcb1-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6 librtaudio-dev libpipewire-0.3-dev libasound2-dev
+  libsndfile1-dev libxcb1-dev
   # fonts: a Tahoma-compatible face
   fonts-wine fontconfig
 )

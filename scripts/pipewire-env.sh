@@ -6,9 +6,11 @@
 #
 # As a wrapper:   scripts/pipewire-env.sh <command...>
 # Sourced:        source scripts/pipewire-env.sh; pipewire_env_start; ...; pipewire_env_stop
-# Exports the same as scripts/pulse-env.sh (the PulseAudio clients of the
-# program and the recorder reach pipewire-pulse):
-#   PULSE_SERVER, DBUS_SESSION_BUS_ADDRESS   reach the servers
+# Exports the same as scripts/pulse-env.sh (the program plays through a
+# PipeWire stream of its own; the recorder reaches pipewire-pulse):
+#   PULSE_SERVER, PIPEWIRE_REMOTE, DBUS_SESSION_BUS_ADDRESS   reach the servers
+#                         (PipeWire's own socket, also for clients that run
+#                         in a runtime folder of their own)
 #   SCRIVOLA_MONITOR      the monitor to record (scripts/record-monitor.sh)
 #   SCRIVOLA_SOUND_SERVER "pipewire"
 #   SCRIVOLA_SOUND_DIR    the private folder (logs in *.log)
@@ -128,7 +130,8 @@ CONF
     export HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" XDG_CONFIG_HOME="$dir/config"
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/run/bus"
     export PULSE_SERVER="unix:$dir/run/pulse/native"
-    unset PULSE_CLIENTCONFIG PIPEWIRE_REMOTE
+    export PIPEWIRE_REMOTE="$dir/run/pipewire-0"
+    unset PULSE_CLIENTCONFIG
 }
 
 # Starts the stopped daemons again in the same folder $1.
@@ -168,7 +171,7 @@ pipewire_env_stop() {
     [ -n "$dir" ] && [ -d "$dir" ] || return 0
     _pipewire_env_kill "$dir"
     rm -rf "$dir"
-    unset SCRIVOLA_SOUND_DIR PULSE_SERVER
+    unset SCRIVOLA_SOUND_DIR PULSE_SERVER PIPEWIRE_REMOTE
 }
 
 # Sourced: only define the functions.

@@ -122,6 +122,8 @@ PA
     export PULSE_SERVER="unix:$dir/native"
     export PULSE_CLIENTCONFIG="$dir/client.conf"
     export DBUS_SESSION_BUS_ADDRESS=disabled:
+    # A desktop's own PipeWire must not take the program's output here.
+    export PIPEWIRE_REMOTE="$dir/no-pipewire"
     if ! _pulse_env_wait_ready "$dir"; then
         pulse_env_stop
         return 1
@@ -133,7 +135,7 @@ pulse_env_stop() {
     [ -n "$dir" ] && [ -d "$dir" ] || return 0
     _pulse_env_kill "$dir"
     rm -rf "$dir"
-    unset SCRIVOLA_SOUND_DIR PULSE_SERVER PULSE_CLIENTCONFIG
+    unset SCRIVOLA_SOUND_DIR PULSE_SERVER PULSE_CLIENTCONFIG PIPEWIRE_REMOTE
 }
 
 # Sourced: only define the functions.

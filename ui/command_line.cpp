@@ -100,9 +100,15 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Record the sound to <FILE> (.wav, .flac or .ogg) from start-up "
                        "until the program ends."),
         QStringLiteral("FILE"));
+    const QCommandLineOption output(
+        QStringLiteral("output"),
+        QStringLiteral("Play through <NAME>: pipewire, pulseaudio or alsa. Without it, the first "
+                       "of these that works is used."),
+        QStringLiteral("NAME"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(record);
+    parser.addOption(output);
     for (const char* name : kToolkitOptionsWithValue) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -126,13 +132,18 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         error = QStringLiteral("Only one --record file.");
     } else if (parser.isSet(record) && parser.value(record).isEmpty()) {
         error = QStringLiteral("--record needs a file name.");
-    } else if (parser.isSet(record)) {
-        const std::string problem =
-            soundFileNameProblem(argumentBytes(parser.value(record)).toStdString());
-        if (!problem.empty()) {
-            error = QStringLiteral("Cannot record to %1: %2.")
-                        .arg(parser.value(record), QString::fromStdString(problem));
-        }
+    } else if (const std::string problem =
+                   parser.isSet(record)
+                       ? soundFileNameProblem(argumentBytes(parser.value(record)).toStdString())
+                       : std::string();
+               !problem.empty()) {
+        error = QStringLiteral("Cannot record to %1: %2.")
+                    .arg(parser.value(record), QString::fromStdString(problem));
+    } else if (parser.values(output).size() > 1) {
+        error = QStringLiteral("Only one --output.");
+    } else if (parser.isSet(output) && !outputBackendNamed(parser.value(output).toStdString())) {
+        error = QStringLiteral("Unknown output '%1': pipewire, pulseaudio or alsa.")
+                    .arg(parser.value(output));
     }
     // The help names the program as installed, whatever path started it.
     const QString usage = parser.helpText().replace(
@@ -149,6 +160,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             name + QLatin1Char(' ') + QStringLiteral(SCRIVOLA_VERSION) + QLatin1Char('\n');
     } else {
         result.recordFile = argumentBytes(parser.value(record));
+        if (parser.isSet(output)) {
+            result.outputBackend = *outputBackendNamed(parser.value(output).toStdString());
+        }
     }
     return result;
 }

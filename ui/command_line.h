@@ -1,4 +1,5 @@
-// The program's command line: --help, --version and --record FILE.
+// The program's command line: --help, --version, --record FILE and --output
+// NAME.
 // Read before the window system is reached, so that help, version and usage
 // errors work without a display and never open a window or a sound device.
 #pragma once
@@ -7,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+#include "audio/output_settings.h"
 
 namespace scrivola {
 
@@ -19,6 +22,9 @@ struct CommandLine {
     // --record: the file to record into from start-up to exit, as the bytes
     // given; empty if none.
     QByteArray recordFile;
+    // --output: the sound back end to play through; automatic: the first
+    // that works.
+    OutputBackend outputBackend = OutputBackend::automatic;
 };
 
 inline constexpr int kUsageErrorStatus = 2;

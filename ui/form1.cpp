@@ -143,7 +143,7 @@ bool Form1::Form_Load() {
         return false;
     }
     for (const std::int16_t slot : {0, 1}) {
-        if (!sound_.Play(slot, DSBPLAY_LOOPING)) {
+        if (!sound_.play(slot, true)) {
             const std::string reason = sound_.failureReason();
             startupFailure_ = "sound buffer " + std::to_string(slot) + " would not start playing" +
                               (reason.empty() ? "" : ": " + reason);

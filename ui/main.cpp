@@ -5,12 +5,13 @@
 #include <iostream>
 #include <memory>
 
-#include "audio/rtaudio_sound_layer.h"
+#include "audio/system_sound_layer.h"
 #include "ui/command_line.h"
 #include "ui/display_guard.h"
 #include "ui/file_commands.h"
 #include "ui/form1.h"
 #include "ui/outside_end.h"
+#include "ui/linked_sound_observer.h"
 #include "ui/realtime_kit.h"
 #include "ui/startup.h"
 
@@ -40,9 +41,12 @@ int main(int argc, char** argv) {
 
     // The stream's threads ask the desktop's RealtimeKit for real-time
     // scheduling when the process may not set it itself.
-    scrivola::RtAudioDevice::Settings output;
+    scrivola::OutputSettings output;
+    output.backend = commandLine.outputBackend;
+    output.applicationId = SCRIVOLA_APP_ID;
     output.realtimeBroker = std::make_shared<scrivola::RealtimeKitBroker>();
-    scrivola::RtAudioSoundLayer sound(output);
+    scrivola::SystemSoundLayer sound(output);
+    sound.setObserver(scrivola::linkedSoundObserver());
     scrivola::Form1 window(sound);
     // Without a sound device there is nothing to play: no window, one line
     // on stderr saying why, and a failed status.

@@ -154,6 +154,12 @@ def server_rows(server, f, top):
                    _gaps(g), _machine(g), g["underruns"], g["server_underruns"],
                    float(g["frames_per_second"]) / 441),
                "0", _verdict(int(g["gaps"] or 0), 0, "gaps"))
+        if g.get("latency_frames_max"):
+            yield ("%s: the output's cycle in use, %s" % (server, what),
+                   "%s frames at the end, %s to %s while it played (44100 Hz: %.1f to %.1f ms); "
+                   "%s" % (g["latency_frames"], g["latency_frames_min"], g["latency_frames_max"],
+                           int(g["latency_frames_min"]) / 44.1,
+                           int(g["latency_frames_max"]) / 44.1, g["output"]), "", "")
     app = f["app"]
     yield from pen_rows(server, app, 25.0)
     for key, name, limit in (("cpu_idle_percent", "idle, from 3 s after the last sound, no "

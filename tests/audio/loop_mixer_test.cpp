@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "audio/playback_counters.h"
 #include "test_loops.h"
 
 namespace scrivola {
@@ -173,31 +174,34 @@ TEST_F(LoopMixerTest, ReleasedSlotFallsSilentAndComesBackSilentAndStopped) {
     EXPECT_EQ(render(mixer, 1)[0], voice(255));
 }
 
-TEST_F(LoopMixerTest, CountersFollowWritesAndTheirFirstRender) {
+TEST_F(LoopMixerTest, ObserverSeesEachWriteFirstSound) {
+    PlaybackCounters counters;
+    mixer.setObserver(&counters);
     ASSERT_TRUE(mixer.write(1, constantLoop(10)));
     render(mixer, 64);  // slot 1 not playing: the write has not sounded
-    SoundCounters c = mixer.counters();
-    EXPECT_EQ(c.slots[1].writtenGeneration, 1u);
-    EXPECT_EQ(c.slots[1].renderedGeneration, 0u);
+    PlaybackSnapshot c = counters.snapshot();
+    EXPECT_EQ(mixer.writes(1), 1u);
+    EXPECT_EQ(c.slots[1].renderedWrite, 0u);
 
     ASSERT_TRUE(mixer.play(1, true));
     render(mixer, 64);
-    c = mixer.counters();
-    EXPECT_EQ(c.slots[1].renderedGeneration, 1u);
+    c = counters.snapshot();
+    EXPECT_EQ(c.slots[1].renderedWrite, 1u);
     EXPECT_GT(c.slots[1].renderedAtNs, 0);
     const std::int64_t firstAt = c.slots[1].renderedAtNs;
 
     render(mixer, 64);  // same write again: time of its first render kept
-    EXPECT_EQ(mixer.counters().slots[1].renderedAtNs, firstAt);
+    EXPECT_EQ(counters.snapshot().slots[1].renderedAtNs, firstAt);
 
     ASSERT_TRUE(mixer.write(1, constantLoop(20)));
     render(mixer, 64);
-    c = mixer.counters();
-    EXPECT_EQ(c.slots[1].writtenGeneration, 2u);
-    EXPECT_EQ(c.slots[1].renderedGeneration, 2u);
-    EXPECT_EQ(c.slots[0].writtenGeneration, 0u);
+    c = counters.snapshot();
+    EXPECT_EQ(mixer.writes(1), 2u);
+    EXPECT_EQ(c.slots[1].renderedWrite, 2u);
+    EXPECT_EQ(c.slots[0].renderedWrite, 0u);
     EXPECT_EQ(c.callbacks, 4u);
     EXPECT_EQ(c.frames, 256u);
+    EXPECT_EQ(mixer.framesRendered(), 256u);
 }
 
 }  // namespace

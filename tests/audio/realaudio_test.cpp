@@ -13,7 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "audio/rtaudio_sound_layer.h"
+#include "audio/playback_counters.h"
+#include "audio/system_sound_layer.h"
 #include "monitor_recorder.h"
 #include "synth/numeric.h"
 
@@ -45,16 +46,17 @@ std::size_t firstSound(const std::vector<std::int16_t>& samples) {
 
 // Prints how long a written table waits until a callback first plays it
 // (a measurement, not a check: the machine is shared).
-void reportPickupDelay(SoundLayer& layer) {
+void reportPickupDelay(SoundLayer& layer, const LoopMixer& mixer,
+                       const PlaybackCounters& counters) {
     std::vector<double> delaysMs;
     const WaveTable table = referenceTable();
     for (int i = 0; i < 40; ++i) {
         const auto written = Clock::now();
         layer.writeWaveTable(0, table);
-        const std::uint64_t generation = layer.counters().slots[0].writtenGeneration;
+        const std::uint64_t write = mixer.writes(0);
         std::this_thread::sleep_for(25ms);
-        const SlotCounters slot = layer.counters().slots[0];
-        if (slot.renderedGeneration == generation) {
+        const PlaybackSnapshot::Slot slot = counters.snapshot().slots[0];
+        if (slot.renderedWrite == write) {
             const auto writtenNs =
                 std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch())
                     .count();
@@ -67,6 +69,13 @@ void reportPickupDelay(SoundLayer& layer) {
     std::sort(delaysMs.begin(), delaysMs.end());
     std::cout << "write to first render: median " << delaysMs[delaysMs.size() / 2] << " ms, max "
               << delaysMs.back() << " ms over " << delaysMs.size() << " writes\n";
+}
+
+// The output these tests play through: RtAudio's PulseAudio back end.
+OutputSettings pulseAudio() {
+    OutputSettings settings;
+    settings.backend = OutputBackend::pulseaudio;
+    return settings;
 }
 
 // The pulse-env.sh that runs this test, which can stop, start, freeze and
@@ -111,15 +120,15 @@ protected:
 
     // Opens the layer with the reference table looping in slot 0 and the
     // centre line in slot 1.
-    void startReference(RtAudioSoundLayer& layer) {
+    void startReference(DeviceSoundLayer& layer) {
         ASSERT_TRUE(layer.openSound()) << layer.failureReason();
         std::cout << "output: " << layer.outputDescription() << "\n";
         WaveTable centre;
         centre.fill(128);
         ASSERT_TRUE(layer.writeWaveTable(0, referenceTable()));
         ASSERT_TRUE(layer.writeWaveTable(1, centre));
-        ASSERT_TRUE(layer.Play(0, DSBPLAY_LOOPING));
-        ASSERT_TRUE(layer.Play(1, DSBPLAY_LOOPING));
+        ASSERT_TRUE(layer.play(0, true));
+        ASSERT_TRUE(layer.play(1, true));
     }
 
     // Records the monitor for `duration` once it delivers; then
@@ -163,13 +172,15 @@ TEST_F(RealAudio, ReferenceTableIsTheKnownSine) {
 }
 
 TEST_F(RealAudio, LoopSoundsBitExactAt122_5Hz) {
-    RtAudioSoundLayer layer;
+    PlaybackCounters counters;
+    SystemSoundLayer layer(pulseAudio());
+    layer.setObserver(&counters);
     startReference(layer);
     const Recording recorded = record(1500ms);
-    const SoundCounters counters = layer.counters();
-    reportPickupDelay(layer);
+    const PlaybackSnapshot seen = counters.snapshot();
+    reportPickupDelay(layer, layer.mixer(), counters);
     layer.releaseSound();
-    std::cout << counters.callbacks << " callbacks, " << counters.frames << " frames\n";
+    std::cout << seen.callbacks << " callbacks, " << seen.frames << " frames\n";
 
     ASSERT_GE(recorded.sounding, 44100u / 2) << "too little sound reached the sink";
     // Every loop pass is the table, bit for bit (a gap on a busy machine is
@@ -182,11 +193,11 @@ TEST_F(RealAudio, SoundComesBackAfterTheServerReturns) {
     const std::string script = controlScript();
     ASSERT_FALSE(script.empty()) << "run under scripts/pulse-env.sh";
 
-    RtAudioSoundLayer layer;
+    SystemSoundLayer layer(pulseAudio());
     startReference(layer);
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(layer.recoverIfLost());
-    EXPECT_EQ(layer.counters().recoveries, 0u);
+    EXPECT_EQ(layer.recoveries(), 0u);
 
     ASSERT_TRUE(control(script, "daemon-stop"));
     bool noticed = false;
@@ -213,7 +224,7 @@ TEST_F(RealAudio, SoundComesBackAfterTheServerReturns) {
     std::cout << "output reopened " << seconds << " s after the server returned (" << polls
               << " polls), " << layer.outputDescription() << "\n";
     ASSERT_TRUE(recovered) << layer.failureReason();
-    EXPECT_GE(layer.counters().recoveries, 1u);
+    EXPECT_GE(layer.recoveries(), 1u);
 
     const Recording recorded = record(600ms);
     layer.releaseSound();
@@ -224,7 +235,7 @@ TEST_F(RealAudio, HungServerNeitherBlocksNorKeepsTheSoundAway) {
     const std::string script = controlScript();
     ASSERT_FALSE(script.empty()) << "run under scripts/pulse-env.sh";
 
-    RtAudioSoundLayer layer;
+    SystemSoundLayer layer(pulseAudio());
     startReference(layer);
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(control(script, "daemon-freeze"));
@@ -235,7 +246,7 @@ TEST_F(RealAudio, HungServerNeitherBlocksNorKeepsTheSoundAway) {
     EXPECT_TRUE(hung.everLost) << "a hung server went unnoticed";
 
     EXPECT_TRUE(pollRecovery(layer, 8, true).running) << layer.failureReason();
-    EXPECT_GE(layer.counters().recoveries, 1u);
+    EXPECT_GE(layer.recoveries(), 1u);
     const Recording recorded = record(600ms);
     layer.releaseSound();
     EXPECT_TRUE(recorded.check({"exact"}))

@@ -44,7 +44,7 @@ struct Rig {
             table[k] = static_cast<std::uint8_t>((k * 7) % 256);
         }
         layer->writeWaveTable(0, table);
-        layer->Play(0, DSBPLAY_LOOPING);
+        layer->play(0, true);
         recorder = std::make_unique<WavRecorder>(*layer);
     }
     // One callback's worth; what it rendered is appended to `played`.

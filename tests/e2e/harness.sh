@@ -211,6 +211,18 @@ e2e_server_underruns() {
     fi
 }
 
+# The program's own PipeWire stream, one "key=value" line per property, its
+# node's id first as "id=N"; nothing when there is none.
+e2e_stream_props() {
+    e2e_timeout 10 pw-dump | "$E2E_PYTHON" -c '
+import json, sys
+for o in json.load(sys.stdin):
+    p = o.get("info", {}).get("props", {})
+    if p.get("node.name") == "scrivola-synth":
+        print("id=%d" % o["id"])
+        print("\n".join("%s=%s" % kv for kv in p.items()))'
+}
+
 e2e_recording_grows() {
     local before after
     before=$(stat -c %s "$E2E_RECORDING" 2>/dev/null || echo 0)

@@ -8,6 +8,17 @@ e2e_start_recording
 e2e_start_app
 sleep 0.5
 
+# On PipeWire the program's own stream carries what a desktop's volume
+# control shows of it.
+if [ "$SCRIVOLA_SOUND_SERVER" = pipewire ]; then
+    props=$(e2e_stream_props)
+    for want in media.type=Audio media.category=Playback media.role=Music \
+        "application.name=Scrivola Synth" "node.description=Scrivola Synth" \
+        application.icon-name=io.github.scrivola.ScrivolaSynth; do
+        grep -qxF "$want" <<<"$props" || e2e_fail "the stream lacks $want: $props"
+    done
+fi
+
 # A press alone leaves the pitch; a move with the pen down sets it. Surface
 # x 286 px is 4290 twips: tone 4290 \ 200 - 20 = 1, and so is 287 px.
 e2e_mark press

@@ -43,3 +43,18 @@ e2e_check fade --tables "$E2E_DIR/tone1.txt" --start release --end release10 \
     --step 1 --first-min 80 --first-max 90
 e2e_check fade --tables "$E2E_DIR/tone1.txt" --start release10 --end end \
     --step 10 --first-min 70 --first-max 90
+
+# On PipeWire the stream stays connected through the silence, inactive: the
+# next note plays on the same node, without a new connection.
+if [ "$SCRIVOLA_SOUND_SERVER" = pipewire ]; then
+    before=$(e2e_stream_props | head -n 1)
+    e2e_wait_for 5 grep -q "stream stopped for silence" "$E2E_DIR/audio.log" ||
+        e2e_fail "the silent output was not stopped"
+    [ "$(e2e_stream_props | head -n 1)" = "$before" ] || e2e_fail "the stream went with the silence"
+    e2e_pen_down 287 300
+    e2e_pen_up
+    e2e_wait_for 5 grep -q "starting the stream for sound" "$E2E_DIR/audio.log" ||
+        e2e_fail "the output did not start again for the note"
+    after=$(e2e_stream_props | head -n 1)
+    [ "$after" = "$before" ] || e2e_fail "a new stream ($after) played after the silence, not $before"
+fi

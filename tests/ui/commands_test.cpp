@@ -162,11 +162,8 @@ TEST_F(PlayedForm, ExitAnsweredNoLeavesTheProgramAndItsSoundRunning) {
 }
 
 // A sound layer that says so on stderr when it is released.
-class LoudReleaseSoundLayer final : public SoundLayer {
+class LoudReleaseSoundLayer final : public SilentSoundLayer {
 public:
-    bool openSound() override { return true; }
-    bool Play(std::int16_t, int) override { return true; }
-    bool writeWaveTable(std::int16_t, const WaveTable&) override { return true; }
     void releaseSound() override { std::fputs("sound released\n", stderr); }
 };
 

@@ -8,7 +8,8 @@
 #include <QTimer>
 #include <iostream>
 
-#include "audio/rtaudio_sound_layer.h"
+#include "audio/playback_counters.h"
+#include "audio/system_sound_layer.h"
 #include "ui/form1.h"
 #include "ui/startup.h"
 
@@ -19,16 +20,18 @@ constexpr int kWentOnAfterYes = 3;
 constexpr int kNeverPlayed = 4;
 constexpr int kLoopEnded = 5;
 
-bool bothLoopsPlay(const scrivola::SoundLayer& sound) {
-    const scrivola::SoundCounters counters = sound.counters();
-    return counters.slots[0].renderedGeneration > 0 && counters.slots[1].renderedGeneration > 0;
+bool bothLoopsPlay(const scrivola::PlaybackCounters& counters) {
+    const scrivola::PlaybackSnapshot seen = counters.snapshot();
+    return seen.slots[0].renderedWrite > 0 && seen.slots[1].renderedWrite > 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    scrivola::RtAudioSoundLayer sound;
+    scrivola::PlaybackCounters counters;
+    scrivola::SystemSoundLayer sound;
+    sound.setObserver(&counters);
     scrivola::Form1 window(sound);
     if (!scrivola::startWindow(window, std::cerr)) {
         return kNoSound;
@@ -49,7 +52,7 @@ int main(int argc, char** argv) {
     QTimer waiter;
     waiter.setInterval(20);
     QObject::connect(&waiter, &QTimer::timeout, [&] {
-        if (!bothLoopsPlay(sound)) {
+        if (!bothLoopsPlay(counters)) {
             return;
         }
         waiter.stop();

@@ -138,6 +138,8 @@ TEST(ProcessTest, CommandLineIsAnsweredWithoutWindowOrSound) {
         {{"--bogus"}, 2, "", "Unknown option 'bogus'"},
         {{"--record"}, 2, "", "Missing value after '--record'"},
         {{"--record", "take.mp3"}, 2, "", "unknown file type '.mp3'"},
+        {{"--output", "jack"}, 2, "", "Unknown output 'jack'"},
+        {{"--record", "take.wav", "--output", "jack"}, 2, "", "Unknown output 'jack'"},
         {{"stray"}, 2, "", "Usage: scrivola-synth"},
     };
     for (const auto& c : cases) {

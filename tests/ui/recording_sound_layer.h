@@ -4,19 +4,19 @@
 #include <array>
 #include <vector>
 
-#include "audio/sound_layer.h"
+#include "audio/silent_sound_layer.h"
 
 namespace scrivola {
 
-class RecordingSoundLayer final : public SoundLayer {
+class RecordingSoundLayer final : public SilentSoundLayer {
 public:
     bool openResult = true;
     bool playResult = true;
     int opens = 0;
     int recoverCalls = 0;
     int releases = 0;
-    bool idle = false;                       // what isIdle reports
-    std::vector<std::pair<int, int>> plays;  // (slot, flags)
+    bool idle = false;                        // what isIdle reports
+    std::vector<std::pair<int, bool>> plays;  // (slot, looping)
     std::array<int, 2> writes{};
     std::array<WaveTable, 2> lastTable{};
 
@@ -24,8 +24,8 @@ public:
         ++opens;
         return openResult;
     }
-    bool Play(std::int16_t slot, int flags) override {
-        plays.emplace_back(slot, flags);
+    bool play(std::int16_t slot, bool looping) override {
+        plays.emplace_back(slot, looping);
         return playResult;
     }
     bool writeWaveTable(std::int16_t slot, const WaveTable& table) override {

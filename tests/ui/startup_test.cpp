@@ -29,7 +29,7 @@ TEST(StartWindowTest, StartsEverythingAtItsStartingValuesAndShowsTheWindow) {
     EXPECT_TRUE(form.isVisible());
 
     EXPECT_EQ(sound.opens, 1);
-    EXPECT_EQ(sound.plays, (std::vector<std::pair<int, int>>{{0, 1}, {1, 1}}));
+    EXPECT_EQ(sound.plays, (std::vector<std::pair<int, bool>>{{0, true}, {1, true}}));
     // Swatch i shows entry i + 8 of the standard palette.
     const QRgb expected[] = {qRgb(128, 128, 128), qRgb(0, 0, 255),    qRgb(0, 255, 0),
                              qRgb(0, 255, 255),   qRgb(255, 0, 0),    qRgb(255, 0, 255),
