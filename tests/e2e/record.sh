@@ -61,10 +61,8 @@ for ending in INT TERM HUP windowclose; do
     e2e_wait_app_exit 10 || e2e_fail "the program still runs 10 s after $ending"
     [ "$E2E_APP_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_APP_STATUS ($ending)"
     [ -f "$file" ] || e2e_fail "no file under the name given ($ending): $(ls "$E2E_DIR")"
-    "$E2E_PYTHON" "$E2E_HERE/wav_check.py" --wav "$file" --recording "$E2E_RECORDING" \
-        --markers "$E2E_MARKERS" --after "${ending}_start" --complete --until "${ending}_sent" \
-        --missing-at-most 0.25 | sed "s/^/[$E2E_NAME] $ending: /"
-    [ "${PIPESTATUS[0]}" = 0 ] || e2e_fail "the file left by $ending"
+    e2e_check_take "$ending" --wav "$file" --after "${ending}_start" --complete \
+        --until "${ending}_sent" --missing-at-most 0.25
 done
 
 e2e_mark second_start

@@ -20,9 +20,11 @@ from analyser import RATE, load_markers, load_recording
 
 HEADER_BYTES = 44
 # Output dropouts (underruns) tolerated on a busy machine, and how much of
-# the monitor's recording identifies where the file is heard again.
+# the monitor's recording identifies where the file is heard again. A host
+# that takes the CPUs away stalls the server for a few hundred milliseconds
+# now and then; a longer silence means the output itself stopped.
 MAX_DROPOUTS = 8
-MAX_DROPOUT_SILENCE = RATE // 10
+MAX_DROPOUT_SILENCE = RATE // 2
 RESUME_WINDOW = 128
 # How much of the file's end the monitor may not have heard.
 END_UNHEARD = RATE // 10
