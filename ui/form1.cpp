@@ -85,8 +85,8 @@ void Form1::bindControls() {
         const auto switchId = static_cast<SwitchId>(id);
         bindCheck(controls_.check(switchId), switches_.at(switchId));
     }
-    bindSlider(*controls_.Slider1, sliders_.Slider1);
-    bindSlider(*controls_.VScroll1, sliders_.VScroll1);
+    bindSlider(*controls_.Slider1, sliders_.decayStep);
+    bindSlider(*controls_.VScroll1, sliders_.releaseLevel);
 }
 
 void Form1::connectHandlers() {
@@ -140,19 +140,19 @@ void Form1::picdraw_MouseDown(std::int16_t button, std::int16_t shift, float x, 
     // An output released for silence reopens while the pen is down, not
     // after the note has begun.
     sound_.expectSound();
-    gestures_->picdraw_MouseDown(button, shift, x, y);
+    gestures_->press(button, shift, x, y);
 }
 
 void Form1::picdraw_MouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
-    gestures_->picdraw_MouseMove(button, shift, x, y);
+    gestures_->move(button, shift, x, y);
 }
 
 void Form1::picdraw_MouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
-    gestures_->picdraw_MouseUp(button, shift, x, y);
+    gestures_->release(button, shift, x, y);
 }
 
 void Form1::lblcolor_Click(std::int16_t index) {
-    palette_->lblcolor_Click(index);
+    palette_->choose(index);
 }
 
 void Form1::cmdexit_Click() {
