@@ -134,7 +134,6 @@ FormControls buildFormControls(QWidget& face) {
     controls.Picture1 = named<PictureBox>(face, "Picture1");
     controls.Picture2 = named<PictureBox>(face, "Picture2");
     controls.Text1 = named<QLineEdit>(face, "Text1");
-    controls.Label1 = named<QLabel>(face, "Label1");
     controls.Label2 = named<QLabel>(face, "Label2");
     controls.picdraw->setCursor(Qt::CrossCursor);
     return controls;
@@ -160,8 +159,6 @@ FormMenus buildFormMenus(QMenuBar& bar) {
     menus.mnuresetall = action("mnuresetall");
     menus.mnukeeptone = action("mnukeeptone");
     menus.mnuchngtone = action("mnuchngtone");
-    menus.mnuinfo = action("mnuinfo");
-    menus.mnuabout = action("mnuabout");
     return menus;
 }
 

@@ -36,7 +36,6 @@ struct FormControls {
     PictureBox* Picture1 = nullptr;
     PictureBox* Picture2 = nullptr;
     QLineEdit* Text1 = nullptr;
-    QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
 
     FlatButton& check(SwitchId id) const { return *checks[static_cast<std::size_t>(id)]; }
@@ -48,8 +47,6 @@ struct FormMenus {
     QAction* mnuresetall = nullptr;
     QAction* mnukeeptone = nullptr;
     QAction* mnuchngtone = nullptr;
-    QAction* mnuinfo = nullptr;
-    QAction* mnuabout = nullptr;
 };
 
 FormControls buildFormControls(QWidget& face);

@@ -7,7 +7,6 @@
 #include <array>
 
 #include "canvas/pen_surface.h"
-#include "synth/synth_state.h"
 #include "ui/color_value_qt.h"
 
 namespace scrivola {
@@ -116,7 +115,6 @@ inline constexpr std::array<PictureDesign, 5> kPictures{{
 // read and set by the program like any other.
 enum class CheckPicture { None, Sine, Square };
 struct SwitchBoxDesign {
-    SwitchId id;
     const char* name;
     int left, top, width, height;
     const char* caption;
@@ -124,17 +122,17 @@ struct SwitchBoxDesign {
     bool systemColours;  // window background as face, window text as text
 };
 inline constexpr std::array<SwitchBoxDesign, 11> kSwitchBoxes{{
-    {Check4, "Check4", 9600, 5640, 255, 375, "Check4", CheckPicture::None, false},
-    {Check9, "Check9", 9840, 7200, 255, 375, "Check9", CheckPicture::None, false},
-    {Check1, "Check1", 8880, 7560, 255, 375, "", CheckPicture::Sine, false},
-    {Check2, "Check2", 9120, 7560, 255, 375, "", CheckPicture::Square, true},
-    {Check5, "Check5", 9600, 7560, 255, 375, "Check5", CheckPicture::None, false},
-    {Check6, "Check6", 9840, 7560, 255, 375, "Check6", CheckPicture::None, false},
-    {Check7, "Check7", 8880, 7920, 255, 375, "", CheckPicture::Sine, true},
-    {Check8, "Check8", 9120, 7920, 255, 375, "", CheckPicture::Square, true},
-    {Check10, "Check10", 9600, 7920, 255, 375, "Check10", CheckPicture::None, false},
-    {Check11, "Check11", 9840, 7920, 255, 375, "Check11", CheckPicture::None, false},
-    {Check12, "Check12", 9960, 8400, 255, 255, "Check12", CheckPicture::None, false},
+    {"Check4", 9600, 5640, 255, 375, "Check4", CheckPicture::None, false},
+    {"Check9", 9840, 7200, 255, 375, "Check9", CheckPicture::None, false},
+    {"Check1", 8880, 7560, 255, 375, "", CheckPicture::Sine, false},
+    {"Check2", 9120, 7560, 255, 375, "", CheckPicture::Square, true},
+    {"Check5", 9600, 7560, 255, 375, "Check5", CheckPicture::None, false},
+    {"Check6", 9840, 7560, 255, 375, "Check6", CheckPicture::None, false},
+    {"Check7", 8880, 7920, 255, 375, "", CheckPicture::Sine, true},
+    {"Check8", 9120, 7920, 255, 375, "", CheckPicture::Square, true},
+    {"Check10", 9600, 7920, 255, 375, "Check10", CheckPicture::None, false},
+    {"Check11", 9840, 7920, 255, 375, "Check11", CheckPicture::None, false},
+    {"Check12", 9960, 8400, 255, 255, "Check12", CheckPicture::None, false},
 }};
 
 struct TextBoxDesign {
