@@ -16,6 +16,7 @@
 #include "ui/form_layout.h"
 #include "ui/program_end.h"
 #include "ui/qt_message_box.h"
+#include "ui/window_placement.h"
 
 namespace scrivola {
 
@@ -234,9 +235,7 @@ void Form1::centreOnScreen() {
     if (target == nullptr) {
         return;
     }
-    QRect frame = frameGeometry();
-    frame.moveCenter(target->availableGeometry().center());
-    move(frame.topLeft());
+    move(centredTopLeft(frameGeometry().size(), target->availableGeometry()));
 }
 
 }  // namespace scrivola
