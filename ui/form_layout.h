@@ -96,7 +96,10 @@ inline constexpr std::array<SliderDesign, 2> kSliders{{
     {"VScroll1", 120, 9840, 2175, 375, 0, 100, 5, 1, 10},
 }};
 
+// The drawing surface and each voice's scope and level meter.
+enum class PictureKind { Drawing, Scope, Meter };
 struct PictureDesign {
+    PictureKind kind;
     const char* name;
     int left, top, width, height;
     double unitXTwips, unitYTwips;
@@ -104,11 +107,11 @@ struct PictureDesign {
     ColorValue backColor;
 };
 inline constexpr std::array<PictureDesign, 5> kPictures{{
-    {"picdraw", 2760, 360, 5175, 9735, 1.0, 1.0, 1, rgbValue(0, 0, 0)},
-    {"WPB1", 240, 6840, 1935, 1335, 6.875, 5.1, 1, rgbValue(64, 64, 64)},
-    {"o1VU", 120, 8160, 2175, 135, 24.75, 75.0, 5, rgbValue(0, 0, 0)},
-    {"Picture1", 240, 8520, 1935, 1215, 6.875, 4.62, 1, rgbValue(64, 64, 64)},
-    {"Picture2", 120, 9720, 2175, 135, 24.75, 75.0, 5, rgbValue(0, 0, 0)},
+    {PictureKind::Drawing, "picdraw", 2760, 360, 5175, 9735, 1.0, 1.0, 1, rgbValue(0, 0, 0)},
+    {PictureKind::Scope, "WPB1", 240, 6840, 1935, 1335, 6.875, 5.1, 1, rgbValue(64, 64, 64)},
+    {PictureKind::Meter, "o1VU", 120, 8160, 2175, 135, 24.75, 75.0, 5, rgbValue(0, 0, 0)},
+    {PictureKind::Scope, "Picture1", 240, 8520, 1935, 1215, 6.875, 4.62, 1, rgbValue(64, 64, 64)},
+    {PictureKind::Meter, "Picture2", 120, 9720, 2175, 135, 24.75, 75.0, 5, rgbValue(0, 0, 0)},
 }};
 
 // Check boxes beyond the right edge of the client area: never visible, but

@@ -51,7 +51,7 @@ struct FileCommandsTest : ::testing::Test {
 };
 
 TEST_F(FileCommandsTest, SavedDrawingIsThePictureAtItsPixelRatio) {
-    box.setPoint(10.0f, 20.0f, 0xFFFFFF);
+    box.drawLine(10.0f, 20.0f, 300.0f, 400.0f, 0xFFFFFF);
     ASSERT_TRUE(commands->saveDrawing(path("drawing.png")));
     const QImage saved(path("drawing.png"));
     ASSERT_FALSE(saved.isNull());
