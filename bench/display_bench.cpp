@@ -1,6 +1,7 @@
-// What the window's displays cost per synthesis tick: drawing one tick's
-// record (clearing the four boxes, 722 scope points and two meter bars), alone
-// and after a full tick, as the window's Timer1 does it.
+// What the window's displays cost per synthesis tick: taking one tick's record
+// into the two scopes and two meters and repainting what changed (722 scope
+// points and two meter bars), alone and after a full tick, as the window's
+// Timer1 does it.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -13,6 +14,13 @@ namespace {
 scrivola::Form1& window() {
     static scrivola::SilentSoundLayer sound;
     static scrivola::Form1 form(sound);
+    if (!form.isVisible()) {
+        // The benchmarks run the ticks themselves; the window is shown so that
+        // it repaints.
+        form.Timer1().setEnabled(false);
+        form.show();
+        QCoreApplication::processEvents();
+    }
     return form;
 }
 
@@ -29,6 +37,7 @@ void BM_DisplayOneTick(benchmark::State& state) {
         shown.meterA = 80;
         shown.meterB = 40;
         display.show(shown);
+        QCoreApplication::processEvents();  // the repaint
         shift = (shift + 7) % 90;
     }
 }
@@ -40,6 +49,7 @@ void BM_TickWithWindowDisplay(benchmark::State& state) {
     form.synth().ampB = 90;
     for (auto _ : state) {
         form.Timer1_Timer();
+        QCoreApplication::processEvents();
     }
 }
 BENCHMARK(BM_TickWithWindowDisplay);

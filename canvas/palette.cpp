@@ -10,22 +10,22 @@ constexpr int kFirstSwatchEntry = 8;
 
 }  // namespace
 
-Palette::Palette(SwatchLabels& lblcolor, PenSurface& picdraw)
-    : lblcolor_(lblcolor), picdraw_(picdraw) {}
+Palette::Palette(SwatchLabels& swatches, PenSurface& surface)
+    : swatches_(swatches), surface_(surface) {}
 
 void Palette::applyStartupColours() {
     for (int index = 0; index < kSwatchCount; ++index) {
-        lblcolor_.setBackColor(index, kStandardPalette[kFirstSwatchEntry + index]);
+        swatches_.setBackColor(index, kStandardPalette[kFirstSwatchEntry + index]);
     }
-    picdraw_.setForeColor(kWhite);
-    picdraw_.setBackColor(kBlack);
+    surface_.setForeColor(kWhite);
+    surface_.setBackColor(kBlack);
 }
 
-void Palette::lblcolor_Click(std::int16_t index) {
+void Palette::choose(std::int16_t index) {
     if (index < 0 || index >= kSwatchCount) {
         return;
     }
-    picdraw_.setForeColor(lblcolor_.backColor(index));
+    surface_.setForeColor(swatches_.backColor(index));
 }
 
 }  // namespace scrivola

@@ -26,20 +26,21 @@ public:
 
 class Palette {
 public:
-    Palette(SwatchLabels& lblcolor, PenSurface& picdraw);
+    Palette(SwatchLabels& swatches, PenSurface& surface);
 
     // Start-up: swatch i gets entry i + 8 of the standard palette, swatch 0
     // first; then the surface gets a white pen (entry 15) and a black
     // background (entry 0).
     void applyStartupColours();
 
-    // Sets the pen colour to the clicked swatch's background colour and
-    // changes nothing else. An index outside 0..7 is ignored.
-    void lblcolor_Click(std::int16_t index);
+    // A click on swatch `index`: the pen colour becomes the swatch's
+    // background colour and nothing else changes. An index outside 0..7 is
+    // ignored.
+    void choose(std::int16_t index);
 
 private:
-    SwatchLabels& lblcolor_;
-    PenSurface& picdraw_;
+    SwatchLabels& swatches_;
+    PenSurface& surface_;
 };
 
 }  // namespace scrivola

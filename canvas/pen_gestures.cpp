@@ -20,25 +20,24 @@ constexpr int kDecayIntervalMs = 1;
 PenGestures::PenGestures(const GestureTargets& targets, std::string decimalSeparator)
     : targets_(targets), decimalSeparator_(std::move(decimalSeparator)) {}
 
-void PenGestures::picdraw_MouseDown(std::int16_t button, std::int16_t /*shift*/, float X, float Y) {
+void PenGestures::press(std::int16_t button, std::int16_t /*shift*/, float X, float Y) {
     if (button != LeftButton) {
         return;
     }
     SynthState& state = targets_.state;
     state.penDown = -1;
-    targets_.Timer2.setEnabled(true);
-    state.amount = decimalText(targets_.sliders.Slider1.value());
-    targets_.Timer2.setInterval(kDecayIntervalMs);
+    targets_.decayTimer.setEnabled(true);
+    state.amount = decimalText(targets_.sliders.decayStep.value());
+    targets_.decayTimer.setInterval(kDecayIntervalMs);
     targets_.synth.ampA = state.level;
     targets_.synth.ampB = state.level;
-    targets_.picdraw.setCurrentPosition(X, Y);
+    targets_.surface.setCurrentPosition(X, Y);
 }
 
-void PenGestures::picdraw_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/, float X,
-                                    float Y) {
-    PenSurface& picdraw = targets_.picdraw;
+void PenGestures::move(std::int16_t /*button*/, std::int16_t /*shift*/, float X, float Y) {
+    PenSurface& surface = targets_.surface;
     if (targets_.state.penDown != 0) {
-        picdraw.lineTo(X, Y);
+        surface.lineTo(X, Y);
     }
 
     if (penIsDown() && targets_.switches.value(kKeepTone) == 0) {
@@ -48,27 +47,26 @@ void PenGestures::picdraw_MouseMove(std::int16_t /*button*/, std::int16_t /*shif
         }
     }
 
-    const ColorValue penColour = picdraw.foreColor();
+    const ColorValue penColour = surface.foreColor();
     if (penIsDown()) {
         setColourParameter(penColour, X, targets_.state);
     }
 
-    targets_.Text1.setText(std::to_string(penColour));
-    targets_.Label2.setText(positionText(picdraw.currentY(), decimalSeparator_));
+    targets_.penColourText.setText(std::to_string(penColour));
+    targets_.penYText.setText(positionText(surface.currentY(), decimalSeparator_));
 
     if (penIsDown()) {
         applyQuarterSwitches(penColour, X, Y, targets_.switches);
     }
 }
 
-void PenGestures::picdraw_MouseUp(std::int16_t button, std::int16_t /*shift*/, float /*X*/,
-                                  float /*Y*/) {
+void PenGestures::release(std::int16_t button, std::int16_t /*shift*/, float /*X*/, float /*Y*/) {
     if (button == LeftButton) {
         targets_.state.penDown = 0;
     }
     targets_.synth.ampA = 0;
     targets_.synth.ampB = 0;
-    toInt16(targets_.sliders.VScroll1.value()).assignTo(targets_.state.level);
+    toInt16(targets_.sliders.releaseLevel.value()).assignTo(targets_.state.level);
 }
 
 }  // namespace scrivola

@@ -30,8 +30,8 @@ public:
     virtual void setBackColor(ColorValue color) = 0;
 };
 
-// A control that shows a text: `Text1` (the pen colour) and `Label2` (the y of
-// the drawing position).
+// A control that shows a text, such as the pen colour or the y of the drawing
+// position.
 class TextControl {
 public:
     virtual ~TextControl() = default;

@@ -47,7 +47,7 @@ void applyStartupValues(SynthState& state, modSynth_DX7& synth, SwitchSet& switc
     synth.ampB = 0;
     zeroParameterTexts(state);
     switches.setValue(kKeepTone, 0);
-    sliders.VScroll1.setValue(90);
+    sliders.releaseLevel.setValue(90);
     state.level = 100;
 }
 

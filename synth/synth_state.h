@@ -84,11 +84,10 @@ private:
     std::array<ControlValue, 12> switches_;
 };
 
-// The two sliders that the core reads: `Slider1` gives the decay step,
-// `VScroll1` the level that a pen release restores.
+// The two sliders that the core reads (the window's `Slider1` and `VScroll1`).
 struct Sliders {
-    ControlValue Slider1{1, 1, 10};
-    ControlValue VScroll1{0, 0, 100};
+    ControlValue decayStep{1, 1, 10};      // what `amount` takes at a pen press
+    ControlValue releaseLevel{0, 0, 100};  // the `level` that a pen release restores
 };
 
 constexpr int kTableSize = 361;  // entries 0..360 of a wave table
@@ -129,7 +128,7 @@ public:
 };
 
 // Start-up values, in order: both amplitudes 0; the five texts "0"; KEEP TONE
-// off; `VScroll1` at 90; `level` 100.
+// off; `releaseLevel` at 90; `level` 100.
 void applyStartupValues(SynthState& state, modSynth_DX7& synth, SwitchSet& switches,
                         Sliders& sliders);
 

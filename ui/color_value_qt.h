@@ -1,5 +1,4 @@
-// Conversion between colour values laid out 0x00BBGGRR (red in the low byte)
-// and QColor.
+// Colour values laid out 0x00BBGGRR (red in the low byte) as QColor.
 #pragma once
 
 #include <QColor>
@@ -16,10 +15,6 @@ inline QColor toQColor(ColorValue value) {
 inline constexpr ColorValue rgbValue(int red, int green, int blue) {
     return static_cast<ColorValue>(red) | (static_cast<ColorValue>(green) << 8) |
            (static_cast<ColorValue>(blue) << 16);
-}
-
-inline ColorValue fromQColor(const QColor& color) {
-    return rgbValue(color.red(), color.green(), color.blue());
 }
 
 }  // namespace scrivola

@@ -18,6 +18,7 @@
 #include "ui/form_layout.h"
 #include "ui/program_end.h"
 #include "ui/qt_message_box.h"
+#include "ui/window_placement.h"
 
 namespace scrivola {
 
@@ -94,8 +95,8 @@ void Form1::bindControls() {
         const auto switchId = static_cast<SwitchId>(id);
         bindCheck(controls_.check(switchId), switches_.at(switchId));
     }
-    bindSlider(*controls_.Slider1, sliders_.Slider1);
-    bindSlider(*controls_.VScroll1, sliders_.VScroll1);
+    bindSlider(*controls_.Slider1, sliders_.decayStep);
+    bindSlider(*controls_.VScroll1, sliders_.releaseLevel);
     // Whether the user or a command moved them.
     for (int id = Check1; id <= Check12; ++id) {
         connect(&controls_.check(static_cast<SwitchId>(id)), &QAbstractButton::toggled, this,
@@ -183,22 +184,22 @@ void Form1::picdraw_MouseDown(std::int16_t button, std::int16_t shift, float x, 
     // An output released for silence reopens while the pen is down, not
     // after the note has begun.
     sound_.expectSound();
-    gestures_->picdraw_MouseDown(button, shift, x, y);
+    gestures_->press(button, shift, x, y);
     noteInput();
 }
 
 void Form1::picdraw_MouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
-    gestures_->picdraw_MouseMove(button, shift, x, y);
+    gestures_->move(button, shift, x, y);
     noteInput();
 }
 
 void Form1::picdraw_MouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
-    gestures_->picdraw_MouseUp(button, shift, x, y);
+    gestures_->release(button, shift, x, y);
     noteInput();
 }
 
 void Form1::lblcolor_Click(std::int16_t index) {
-    palette_->lblcolor_Click(index);
+    palette_->choose(index);
     noteInput();
 }
 
@@ -297,9 +298,7 @@ void Form1::centreOnScreen() {
     if (target == nullptr) {
         return;
     }
-    QRect frame = frameGeometry();
-    frame.moveCenter(target->availableGeometry().center());
-    move(frame.topLeft());
+    move(centredTopLeft(frameGeometry().size(), target->availableGeometry()));
 }
 
 }  // namespace scrivola

@@ -59,13 +59,27 @@ void buildSliders(QWidget& face) {
     }
 }
 
+template <typename Box>
+Box* buildPicture(QWidget& face, const PictureDesign& design) {
+    auto* box = new Box(QString::fromLatin1(design.name), {design.unitXTwips, design.unitYTwips},
+                        design.lineWidth, design.backColor, &face);
+    box->setGeometry(twipsRect(design.left, design.top, design.width, design.height));
+    return box;
+}
+
 void buildPictures(QWidget& face) {
     for (const PictureDesign& design : kPictures) {
-        auto* box =
-            new PictureBox(QString::fromLatin1(design.name), {design.unitXTwips, design.unitYTwips},
-                           design.lineWidth, design.backColor, &face);
-        box->setGeometry(twipsRect(design.left, design.top, design.width, design.height));
-        box->clear();
+        switch (design.kind) {
+            case PictureKind::Drawing:
+                buildPicture<PictureBox>(face, design)->clear();
+                break;
+            case PictureKind::Scope:
+                buildPicture<ScopeView>(face, design);
+                break;
+            case PictureKind::Meter:
+                buildPicture<MeterView>(face, design);
+                break;
+        }
     }
 }
 
@@ -129,12 +143,11 @@ FormControls buildFormControls(QWidget& face) {
     controls.Slider1 = named<QSlider>(face, "Slider1");
     controls.VScroll1 = named<QSlider>(face, "VScroll1");
     controls.picdraw = named<PictureBox>(face, "picdraw");
-    controls.WPB1 = named<PictureBox>(face, "WPB1");
-    controls.o1VU = named<PictureBox>(face, "o1VU");
-    controls.Picture1 = named<PictureBox>(face, "Picture1");
-    controls.Picture2 = named<PictureBox>(face, "Picture2");
+    controls.WPB1 = named<ScopeView>(face, "WPB1");
+    controls.o1VU = named<MeterView>(face, "o1VU");
+    controls.Picture1 = named<ScopeView>(face, "Picture1");
+    controls.Picture2 = named<MeterView>(face, "Picture2");
     controls.Text1 = named<QLineEdit>(face, "Text1");
-    controls.Label1 = named<QLabel>(face, "Label1");
     controls.Label2 = named<QLabel>(face, "Label2");
     controls.picdraw->setCursor(Qt::CrossCursor);
     return controls;
@@ -160,8 +173,6 @@ FormMenus buildFormMenus(QMenuBar& bar) {
     menus.mnuresetall = action("mnuresetall");
     menus.mnukeeptone = action("mnukeeptone");
     menus.mnuchngtone = action("mnuchngtone");
-    menus.mnuinfo = action("mnuinfo");
-    menus.mnuabout = action("mnuabout");
     return menus;
 }
 

@@ -12,7 +12,9 @@
 
 #include "synth/synth_state.h"
 #include "ui/flat_button.h"
+#include "ui/meter_view.h"
 #include "ui/picture_box.h"
+#include "ui/scope_view.h"
 #include "ui/swatch_label.h"
 
 namespace scrivola {
@@ -31,12 +33,11 @@ struct FormControls {
     QSlider* Slider1 = nullptr;
     QSlider* VScroll1 = nullptr;
     PictureBox* picdraw = nullptr;
-    PictureBox* WPB1 = nullptr;
-    PictureBox* o1VU = nullptr;
-    PictureBox* Picture1 = nullptr;
-    PictureBox* Picture2 = nullptr;
+    ScopeView* WPB1 = nullptr;      // voice A's scope
+    MeterView* o1VU = nullptr;      // voice A's level meter
+    ScopeView* Picture1 = nullptr;  // voice B's scope
+    MeterView* Picture2 = nullptr;  // voice B's level meter
     QLineEdit* Text1 = nullptr;
-    QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
 
     FlatButton& check(SwitchId id) const { return *checks[static_cast<std::size_t>(id)]; }
@@ -48,8 +49,6 @@ struct FormMenus {
     QAction* mnuresetall = nullptr;
     QAction* mnukeeptone = nullptr;
     QAction* mnuchngtone = nullptr;
-    QAction* mnuinfo = nullptr;
-    QAction* mnuabout = nullptr;
 };
 
 FormControls buildFormControls(QWidget& face);

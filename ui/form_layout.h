@@ -7,7 +7,6 @@
 #include <array>
 
 #include "canvas/pen_surface.h"
-#include "synth/synth_state.h"
 #include "ui/color_value_qt.h"
 
 namespace scrivola {
@@ -97,7 +96,10 @@ inline constexpr std::array<SliderDesign, 2> kSliders{{
     {"VScroll1", 120, 9840, 2175, 375, 0, 100, 5, 1, 10},
 }};
 
+// The drawing surface and each voice's scope and level meter.
+enum class PictureKind { Drawing, Scope, Meter };
 struct PictureDesign {
+    PictureKind kind;
     const char* name;
     int left, top, width, height;
     double unitXTwips, unitYTwips;
@@ -105,18 +107,17 @@ struct PictureDesign {
     ColorValue backColor;
 };
 inline constexpr std::array<PictureDesign, 5> kPictures{{
-    {"picdraw", 2760, 360, 5175, 9735, 1.0, 1.0, 1, rgbValue(0, 0, 0)},
-    {"WPB1", 240, 6840, 1935, 1335, 6.875, 5.1, 1, rgbValue(64, 64, 64)},
-    {"o1VU", 120, 8160, 2175, 135, 24.75, 75.0, 5, rgbValue(0, 0, 0)},
-    {"Picture1", 240, 8520, 1935, 1215, 6.875, 4.62, 1, rgbValue(64, 64, 64)},
-    {"Picture2", 120, 9720, 2175, 135, 24.75, 75.0, 5, rgbValue(0, 0, 0)},
+    {PictureKind::Drawing, "picdraw", 2760, 360, 5175, 9735, 1.0, 1.0, 1, rgbValue(0, 0, 0)},
+    {PictureKind::Scope, "WPB1", 240, 6840, 1935, 1335, 6.875, 5.1, 1, rgbValue(64, 64, 64)},
+    {PictureKind::Meter, "o1VU", 120, 8160, 2175, 135, 24.75, 75.0, 5, rgbValue(0, 0, 0)},
+    {PictureKind::Scope, "Picture1", 240, 8520, 1935, 1215, 6.875, 4.62, 1, rgbValue(64, 64, 64)},
+    {PictureKind::Meter, "Picture2", 120, 9720, 2175, 135, 24.75, 75.0, 5, rgbValue(0, 0, 0)},
 }};
 
 // Check boxes beyond the right edge of the client area: never visible, but
 // read and set by the program like any other.
 enum class CheckPicture { None, Sine, Square };
 struct SwitchBoxDesign {
-    SwitchId id;
     const char* name;
     int left, top, width, height;
     const char* caption;
@@ -124,17 +125,17 @@ struct SwitchBoxDesign {
     bool systemColours;  // window background as face, window text as text
 };
 inline constexpr std::array<SwitchBoxDesign, 11> kSwitchBoxes{{
-    {Check4, "Check4", 9600, 5640, 255, 375, "Check4", CheckPicture::None, false},
-    {Check9, "Check9", 9840, 7200, 255, 375, "Check9", CheckPicture::None, false},
-    {Check1, "Check1", 8880, 7560, 255, 375, "", CheckPicture::Sine, false},
-    {Check2, "Check2", 9120, 7560, 255, 375, "", CheckPicture::Square, true},
-    {Check5, "Check5", 9600, 7560, 255, 375, "Check5", CheckPicture::None, false},
-    {Check6, "Check6", 9840, 7560, 255, 375, "Check6", CheckPicture::None, false},
-    {Check7, "Check7", 8880, 7920, 255, 375, "", CheckPicture::Sine, true},
-    {Check8, "Check8", 9120, 7920, 255, 375, "", CheckPicture::Square, true},
-    {Check10, "Check10", 9600, 7920, 255, 375, "Check10", CheckPicture::None, false},
-    {Check11, "Check11", 9840, 7920, 255, 375, "Check11", CheckPicture::None, false},
-    {Check12, "Check12", 9960, 8400, 255, 255, "Check12", CheckPicture::None, false},
+    {"Check4", 9600, 5640, 255, 375, "Check4", CheckPicture::None, false},
+    {"Check9", 9840, 7200, 255, 375, "Check9", CheckPicture::None, false},
+    {"Check1", 8880, 7560, 255, 375, "", CheckPicture::Sine, false},
+    {"Check2", 9120, 7560, 255, 375, "", CheckPicture::Square, true},
+    {"Check5", 9600, 7560, 255, 375, "Check5", CheckPicture::None, false},
+    {"Check6", 9840, 7560, 255, 375, "Check6", CheckPicture::None, false},
+    {"Check7", 8880, 7920, 255, 375, "", CheckPicture::Sine, true},
+    {"Check8", 9120, 7920, 255, 375, "", CheckPicture::Square, true},
+    {"Check10", 9600, 7920, 255, 375, "Check10", CheckPicture::None, false},
+    {"Check11", 9840, 7920, 255, 375, "Check11", CheckPicture::None, false},
+    {"Check12", 9960, 8400, 255, 255, "Check12", CheckPicture::None, false},
 }};
 
 struct TextBoxDesign {

@@ -16,13 +16,11 @@ protected:
     GestureTest() { applyStartupValues(state, synth, switches, sliders); }
 
     void press(float x, float y, MouseButton button = LeftButton) {
-        gestures.picdraw_MouseDown(button, 0, x, y);
+        gestures.press(button, 0, x, y);
     }
-    void move(float x, float y, MouseButton button = LeftButton) {
-        gestures.picdraw_MouseMove(button, 0, x, y);
-    }
+    void move(float x, float y, MouseButton button = LeftButton) { gestures.move(button, 0, x, y); }
     void release(float x, float y, MouseButton button = LeftButton) {
-        gestures.picdraw_MouseUp(button, 0, x, y);
+        gestures.release(button, 0, x, y);
     }
     // A left press at the origin followed by one move to (x, y).
     void strokeTo(ColorValue colour, float x, float y) {
@@ -44,10 +42,10 @@ protected:
         .synth = synth,
         .switches = switches,
         .sliders = sliders,
-        .picdraw = picdraw,
-        .Text1 = text1,
-        .Label2 = label2,
-        .Timer2 = timer2,
+        .surface = picdraw,
+        .penColourText = text1,
+        .penYText = label2,
+        .decayTimer = timer2,
     }};
 };
 

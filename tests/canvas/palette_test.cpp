@@ -32,7 +32,7 @@ TEST_F(PaletteTest, StartupColoursSwatchesInOrderAndGivesWhitePenOnBlack) {
 TEST_F(PaletteTest, ClickCopiesTheSwatchColourAndNothingElse) {
     picdraw.setCurrentPosition(12, 34);
     for (std::int16_t index = 0; index < kSwatchCount; ++index) {
-        palette.lblcolor_Click(index);
+        palette.choose(index);
         EXPECT_EQ(picdraw.foreColor(), kStandardPalette[static_cast<std::size_t>(index) + 8]);
     }
     EXPECT_EQ(picdraw.back, 0x000000u);
@@ -44,14 +44,14 @@ TEST_F(PaletteTest, ClickCopiesTheSwatchColourAndNothingElse) {
 
 TEST_F(PaletteTest, ClickTakesTheSwatchColourAtThatMoment) {
     lblcolor.setBackColor(3, 0x010203);
-    palette.lblcolor_Click(3);
+    palette.choose(3);
     EXPECT_EQ(picdraw.foreColor(), 0x010203u);
 }
 
 TEST_F(PaletteTest, IndexOutsideTheSwatchesIsIgnored) {
-    palette.lblcolor_Click(1);
+    palette.choose(1);
     for (std::int16_t index : {-1, 8, 32767, -32768}) {
-        palette.lblcolor_Click(index);
+        palette.choose(index);
         EXPECT_EQ(picdraw.foreColor(), kBlue) << "index " << index;
     }
 }

@@ -9,7 +9,7 @@ namespace scrivola::testing {
 namespace {
 
 TEST_F(GestureTest, LeftPressStartsStrokeSoundAndDecay) {
-    sliders.Slider1.setValue(7);
+    sliders.decayStep.setValue(7);
     state.level = 42;
 
     press(120.5f, 300.25f);
@@ -27,7 +27,7 @@ TEST_F(GestureTest, LeftPressStartsStrokeSoundAndDecay) {
 TEST_F(GestureTest, EveryLeftPressStoresAFreshAmount) {
     press(0, 0);
     release(0, 0);
-    sliders.Slider1.setValue(10);
+    sliders.decayStep.setValue(10);
     press(0, 0);
     EXPECT_EQ(state.amount, "10");
 }
@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(RightAndMiddle, OtherButtonTest,
                          ::testing::Values(RightButton, MiddleButton));
 
 TEST_F(GestureTest, LeftReleaseLiftsPenSilencesAndReloadsLevel) {
-    sliders.VScroll1.setValue(37);
+    sliders.releaseLevel.setValue(37);
     press(10, 10);
     move(20, 20);
     release(20, 20);
@@ -73,7 +73,7 @@ TEST_F(GestureTest, LeftReleaseLiftsPenSilencesAndReloadsLevel) {
 }
 
 TEST_F(GestureTest, RightReleaseDuringLeftStrokeSilencesButStrokeGoesOn) {
-    sliders.VScroll1.setValue(55);
+    sliders.releaseLevel.setValue(55);
     press(10, 10);
     move(20, 20);
     release(20, 20, RightButton);

@@ -44,8 +44,8 @@ TEST(SynthState, StartupValues) {
     EXPECT_EQ(state.amount, "");
     EXPECT_EQ(switches.value(Check3), 0);
     EXPECT_EQ(switches.value(Check5), 1) << "start-up leaves the waveform switches";
-    EXPECT_EQ(sliders.VScroll1.value(), 90);
-    EXPECT_EQ(sliders.Slider1.value(), 1);
+    EXPECT_EQ(sliders.releaseLevel.value(), 90);
+    EXPECT_EQ(sliders.decayStep.value(), 1);
     EXPECT_EQ(state.level, 100);
 }
 

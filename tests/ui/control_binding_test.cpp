@@ -61,13 +61,13 @@ TEST_F(BindingTest, KeepToneStaysDownWhileChecked) {
 TEST_F(BindingTest, SlidersAndTheirValuesAgreeBothWays) {
     QSlider& level = *form.controls().VScroll1;
     QSlider& decay = *form.controls().Slider1;
-    form.sliders().VScroll1.setValue(90);
+    form.sliders().releaseLevel.setValue(90);
     EXPECT_EQ(level.value(), 90);
     level.setValue(35);
-    EXPECT_EQ(form.sliders().VScroll1.value(), 35);
+    EXPECT_EQ(form.sliders().releaseLevel.value(), 35);
     decay.setValue(7);
-    EXPECT_EQ(form.sliders().Slider1.value(), 7);
-    form.sliders().Slider1.setValue(2);
+    EXPECT_EQ(form.sliders().decayStep.value(), 7);
+    form.sliders().decayStep.setValue(2);
     EXPECT_EQ(decay.value(), 2);
 }
 

@@ -54,7 +54,7 @@ struct FileCommandsTest : ::testing::Test {
 // The extension names the image format; one no writer knows is refused,
 // and nothing is written.
 TEST_F(FileCommandsTest, SavedDrawingIsThePictureAtItsPixelRatioInTheFormatNamed) {
-    box.setPoint(10.0f, 20.0f, 0xFFFFFF);
+    box.drawLine(10.0f, 20.0f, 300.0f, 400.0f, 0xFFFFFF);
     const struct {
         const char* name;
         const char* format;  // as a reader finds it; "" when refused

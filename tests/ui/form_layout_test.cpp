@@ -20,6 +20,7 @@
 #include "ui/flat_button.h"
 #include "ui/form1.h"
 #include "ui/form_background.h"
+#include "ui/window_placement.h"
 
 namespace scrivola {
 namespace {
@@ -218,9 +219,24 @@ TEST_F(FormTest, WindowHasItsCaptionFixedSizeAndNoMaximiseButton) {
     EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(form.windowIcon().isNull());
 
-    const QRect available = form.screen()->availableGeometry();
-    EXPECT_LE(std::abs(form.frameGeometry().center().x() - available.center().x()), 1);
-    EXPECT_LE(std::abs(form.frameGeometry().center().y() - available.center().y()), 1);
+    EXPECT_EQ(form.pos(),
+              centredTopLeft(form.frameGeometry().size(), form.screen()->availableGeometry()));
+}
+
+TEST(WindowPlacement, CentredButNeverAboveOrLeftOfTheAvailableArea) {
+    struct Case {
+        QSize frame;
+        QRect available;
+        QPoint topLeft;
+    };
+    const Case cases[] = {
+        {{572, 721}, {0, 0, 1280, 1024}, {354, 151}},
+        {{572, 721}, {0, 0, 640, 512}, {34, 0}},  // 1280 x 1024 at twice the scale
+        {{572, 721}, {100, 30, 400, 400}, {100, 30}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(centredTopLeft(c.frame, c.available), c.topLeft);
+    }
 }
 
 TEST_F(FormTest, TheDrawingSurfaceShowsACrosshairAndEverythingElseTheArrow) {

@@ -1,14 +1,16 @@
-// The scope traces and level meters as drawn into the window's display
-// boxes, read back from their backing images.
+// The scope traces and level meters as the window shows them, and the one
+// rule of every box: repainting only what changed leaves on the screen what
+// painting the whole window afresh would.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QScreen>
+#include <QTest>
 #include <cmath>
 #include <limits>
 
 #include "audio/silent_sound_layer.h"
 #include "ui/form1.h"
-#include "ui/window_display.h"
 
 namespace scrivola {
 namespace {
@@ -16,6 +18,7 @@ namespace {
 const QRgb kGreen = qRgb(0, 255, 0);
 const QRgb kYellow = qRgb(255, 255, 0);
 const QRgb kRed = qRgb(255, 0, 0);
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 std::vector<QPoint> pixelsOf(const QImage& image, QRgb colour) {
     std::vector<QPoint> found;
@@ -40,17 +43,29 @@ int barEnd(const QImage& image, QRgb colour) {
     return end;
 }
 
+// What a box's drawing area shows, painted afresh.
+QImage areaOf(SunkenBox& box) {
+    const int border = SunkenBox::kBorderPixels;
+    return box.grab(QRect(QPoint(border, border), box.drawingAreaSize())).toImage();
+}
+
+ScopeView::Trace traceOf(float value) {
+    ScopeView::Trace trace;
+    trace.fill(value);
+    return trace;
+}
+
 class ScopeDisplayTest : public ::testing::Test {
 protected:
     SilentSoundLayer sound;
     Form1 form{sound};
-    PictureBox& wpb1 = *form.controls().WPB1;
-    PictureBox& o1VU = *form.controls().o1VU;
-    PictureBox& picture1 = *form.controls().Picture1;
-    PictureBox& picture2 = *form.controls().Picture2;
+    ScopeView& wpb1 = *form.controls().WPB1;
+    MeterView& o1VU = *form.controls().o1VU;
+    ScopeView& picture1 = *form.controls().Picture1;
+    MeterView& picture2 = *form.controls().Picture2;
 };
 
-TEST_F(ScopeDisplayTest, ATickDrawsBothTracesAndMetersIntoTheirBoxes) {
+TEST_F(ScopeDisplayTest, ARecordsTracesAndPeaksLandInTheirBoxes) {
     DisplayRecord shown;
     shown.scopeA.fill(0.0f);
     shown.scopeB.fill(-125.0f);  // along the top edge
@@ -58,7 +73,7 @@ TEST_F(ScopeDisplayTest, ATickDrawsBothTracesAndMetersIntoTheirBoxes) {
     shown.meterB = 10;
     form.display().show(shown);
     struct Case {
-        PictureBox& box;
+        SunkenBox& box;
         QSize area;
         QRgb colour;
         int row;  // the row the drawing lies on
@@ -71,89 +86,55 @@ TEST_F(ScopeDisplayTest, ATickDrawsBothTracesAndMetersIntoTheirBoxes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.box.objectName().toStdString());
-        const QImage& image = c.box.image();
+        const QImage image = areaOf(c.box);
         EXPECT_EQ(image.size(), c.area);
         const std::vector<QPoint> drawn = pixelsOf(image, c.colour);
         ASSERT_FALSE(drawn.empty());
         EXPECT_EQ(drawn.front().y(), c.row);
     }
     // A trace of one value runs edge to edge: every column has its point.
-    EXPECT_EQ(pixelsOf(wpb1.image(), kGreen).size(), 125u);
+    EXPECT_EQ(pixelsOf(areaOf(wpb1), kGreen).size(), 125u);
 
-    // The next tick's record replaces the whole picture.
-    shown.scopeA.fill(std::numeric_limits<float>::quiet_NaN());
+    // The next record replaces the whole picture.
+    shown.scopeA.fill(kNaN);
     shown.meterA = 0;
     form.display().show(shown);
-    EXPECT_TRUE(pixelsOf(wpb1.image(), kGreen).empty());
-    EXPECT_EQ(pixelsOf(wpb1.image(), qRgb(64, 64, 64)).size(), 125u * 85u);
-    EXPECT_TRUE(pixelsOf(o1VU.image(), kYellow).empty());
+    EXPECT_TRUE(pixelsOf(areaOf(wpb1), kGreen).empty());
+    EXPECT_EQ(pixelsOf(areaOf(wpb1), qRgb(64, 64, 64)).size(), 125u * 85u);
+    EXPECT_TRUE(pixelsOf(areaOf(o1VU), kYellow).empty());
 }
 
-TEST_F(ScopeDisplayTest, AnUnchangedRecordDrawsNothingUnlessABoxLostItsPicture) {
-    DisplayRecord shown;
-    shown.scopeA.fill(std::numeric_limits<float>::quiet_NaN());
-    shown.scopeA[3] = 0.0f;  // one point
-    shown.scopeB.fill(-0.0f);
-    shown.meterA = 40;
-    form.display().show(shown);
-    PictureBox* boxes[] = {&wpb1, &picture1, &o1VU, &picture2};
-    std::vector<qint64> keys;
-    for (PictureBox* box : boxes) {
-        keys.push_back(box->image().cacheKey());
-    }
-    shown.scopeB.fill(0.0f);  // the same pixels as -0
-    form.display().show(shown);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        EXPECT_EQ(boxes[i]->image().cacheKey(), keys[i]) << i;
-    }
-
-    // A box whose picture was changed behind the display's back (rebuilt
-    // for another screen, say) is drawn afresh.
-    wpb1.clear();
-    form.display().show(shown);
-    EXPECT_EQ(pixelsOf(wpb1.image(), kGreen).size(), 1u);
-}
-
-TEST_F(ScopeDisplayTest, ASampleOfZeroLiesInTheVerticalMiddleOfEitherScope) {
-    for (PictureBox* box : {&wpb1, &picture1}) {
-        box->clear();
-        for (std::int16_t index = 0; index <= 360; ++index) {
-            plotScopePoint(index, 0.0f, *box);
-        }
-        const QImage& image = box->image();
-        const std::vector<QPoint> points = pixelsOf(image, kGreen);
-        ASSERT_FALSE(points.empty());
-        const double middle = (image.height() - 1) / 2.0;
-        for (const QPoint& p : points) {
-            EXPECT_LE(std::abs(p.y() - middle), 0.5) << p.x() << "," << p.y();
+TEST_F(ScopeDisplayTest, SamplesMoveDownwardAsTheyRiseAndZeroIsTheMiddle) {
+    for (ScopeView* scope : {&wpb1, &picture1}) {
+        const int height = scope->drawingAreaSize().height();
+        for (const auto& [value, row] :
+             {std::pair{-125.0f, 0}, {0.0f, (height - 1) / 2}, {124.0f, height - 1}}) {
+            SCOPED_TRACE(value);
+            scope->show(traceOf(value));
+            const std::vector<QPoint> points = pixelsOf(areaOf(*scope), kGreen);
+            ASSERT_FALSE(points.empty());
+            for (const QPoint& p : points) {
+                EXPECT_EQ(p.y(), row);
+            }
         }
     }
 }
 
 TEST_F(ScopeDisplayTest, IndicesBeyondTheRightEdgeAndExtremeSamplesAreNotShown) {
-    wpb1.clear();
-    plotScopePoint(272, 0.0f, wpb1);
-    EXPECT_EQ(pixelsOf(wpb1.image(), kGreen), (std::vector<QPoint>{QPoint(124, 42)}));
+    ScopeView::Trace trace = traceOf(kNaN);
+    trace[272] = 0.0f;
+    wpb1.show(trace);
+    EXPECT_EQ(pixelsOf(areaOf(wpb1), kGreen), (std::vector<QPoint>{QPoint(124, 42)}));
 
-    wpb1.clear();
+    trace = traceOf(0.0f);
+    std::fill(trace.begin(), trace.begin() + 273, kNaN);
     const float inf = std::numeric_limits<float>::infinity();
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    for (std::int16_t index : {273, 300, 360}) {
-        plotScopePoint(index, 0.0f, wpb1);
+    int index = 100;
+    for (float value : {inf, -inf, 126.0f, -126.0f, 3.0e38f, -3.0e38f}) {
+        trace[static_cast<std::size_t>(index++)] = value;
     }
-    for (float value : {inf, -inf, nan, 126.0f, -126.0f, 3.0e38f, -3.0e38f}) {
-        plotScopePoint(100, value, wpb1);
-    }
-    EXPECT_TRUE(pixelsOf(wpb1.image(), kGreen).empty());
-}
-
-TEST_F(ScopeDisplayTest, SamplesMoveDownwardAsTheyRise) {
-    picture1.clear();
-    plotScopePoint(50, -125.0f, picture1);  // top edge
-    plotScopePoint(60, 124.0f, picture1);   // near the bottom
-    const QImage& image = picture1.image();
-    EXPECT_EQ(image.pixel(static_cast<int>(50 * 6.875 / 15), 0), kGreen);
-    EXPECT_EQ(image.pixel(static_cast<int>(60 * 6.875 / 15), image.height() - 1), kGreen);
+    wpb1.show(trace);
+    EXPECT_TRUE(pixelsOf(areaOf(wpb1), kGreen).empty());
 }
 
 TEST_F(ScopeDisplayTest, MeterBarsTakeTheColourOfTheirBand) {
@@ -163,12 +144,11 @@ TEST_F(ScopeDisplayTest, MeterBarsTakeTheColourOfTheirBand) {
     };
     const Case cases[] = {{0, kGreen}, {1, kGreen}, {74, kGreen},  {75, kYellow}, {95, kYellow},
                           {96, kRed},  {120, kRed}, {32767, kRed}, {-5, kGreen}};
-    for (PictureBox* box : {&o1VU, &picture2}) {
+    for (MeterView* meter : {&o1VU, &picture2}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.peak);
-            box->clear();
-            drawMeter(c.peak, *box);
-            const QImage& image = box->image();
+            meter->show(c.peak);
+            const QImage image = areaOf(*meter);
             if (c.peak > 1) {
                 const int inside =
                     static_cast<int>(std::min(c.peak, std::int16_t{80}) * 24.75 / 15.0 / 2);
@@ -186,34 +166,73 @@ TEST_F(ScopeDisplayTest, MeterBarsTakeTheColourOfTheirBand) {
 }
 
 TEST_F(ScopeDisplayTest, MeterBarLengthFollowsThePeak) {
-    o1VU.clear();
-    drawMeter(75, o1VU);
-    const QImage& image = o1VU.image();
+    o1VU.show(75);
+    QImage image = areaOf(o1VU);
     const double reach = (barEnd(image, kYellow) + 1) / static_cast<double>(image.width());
     EXPECT_NEAR(reach, 0.88, 0.02) << barEnd(image, kYellow);
 
     for (std::int16_t peak : {96, 100, 360, 32767}) {
-        o1VU.clear();
-        drawMeter(peak, o1VU);
+        o1VU.show(peak);
+        image = areaOf(o1VU);
         EXPECT_EQ(barEnd(image, kRed), image.width() - 1) << peak;
     }
 }
 
-TEST_F(ScopeDisplayTest, TheMiddleStaysTheMiddleOnScaledScreens) {
-    for (qreal ratio : {1.25, 1.5, 2.0}) {
-        SCOPED_TRACE(ratio);
-        wpb1.setBackingRatio(ratio);
-        wpb1.clear();
-        plotScopePoint(100, 0.0f, wpb1);
-        const QImage& image = wpb1.image();
-        const std::vector<QPoint> points = pixelsOf(image, kGreen);
-        ASSERT_FALSE(points.empty());
-        double sum = 0;
-        for (const QPoint& p : points) {
-            sum += p.y() + 0.5;
-        }
-        EXPECT_NEAR(sum / points.size() / image.height(), 0.5, 1.0 / image.height());
+// Counts the paint events a widget receives.
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
     }
+};
+
+TEST_F(ScopeDisplayTest, TheScreenShowsWhatAFullRepaintWouldAndSilenceRepaintsNothing) {
+    ASSERT_TRUE(form.Form_Load());
+    form.Timer1().setEnabled(false);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const auto onScreen = [this] {
+        QTest::qWait(20);
+        return form.screen()->grabWindow(form.winId()).toImage();
+    };
+    DisplayRecord shown;
+    for (int i = 0; i < kTableSize; ++i) {
+        shown.scopeA[static_cast<std::size_t>(i)] = static_cast<float>(100 * std::sin(i / 30.0));
+        shown.scopeB[static_cast<std::size_t>(i)] = static_cast<float>(60 * std::cos(i / 15.0));
+    }
+    shown.meterA = 80;
+    shown.meterB = 120;
+    form.display().show(shown);
+    onScreen();
+    // Part of each trace moves or goes, and both bars shorten and change band.
+    std::fill(shown.scopeA.begin() + 100, shown.scopeA.begin() + 180, 20.0f);
+    std::fill(shown.scopeB.begin() + 50, shown.scopeB.begin() + 90, kNaN);
+    shown.meterA = 30;
+    shown.meterB = 90;
+    form.display().show(shown);
+    // A stroke across the surface, ending where it began.
+    form.lblcolor_Click(4);
+    form.picdraw_MouseDown(LeftButton, 0, 600.0f, 900.0f);
+    for (const auto& [x, y] : {std::pair{3000.0f, 4000.0f}, {300.0f, 6000.0f}, {600.0f, 900.0f}}) {
+        form.picdraw_MouseMove(LeftButton, 0, x, y);
+    }
+    form.picdraw_MouseUp(LeftButton, 0, 600.0f, 900.0f);
+    const QImage screen = onScreen();
+    for (SunkenBox* box : form.findChildren<SunkenBox*>()) {
+        const int border = SunkenBox::kBorderPixels;
+        const QRect placed(box->mapTo(&form, QPoint(border, border)), box->drawingAreaSize());
+        EXPECT_TRUE(screen.copy(placed) == areaOf(*box)) << box->objectName().toStdString();
+    }
+
+    PaintCount count;
+    for (SunkenBox* box : {static_cast<SunkenBox*>(&wpb1), static_cast<SunkenBox*>(&o1VU)}) {
+        box->installEventFilter(&count);
+    }
+    shown.scopeA[0] = -0.0f;  // shows as 0 did
+    form.display().show(shown);
+    onScreen();
+    EXPECT_EQ(count.paints, 0);
 }
 
 }  // namespace

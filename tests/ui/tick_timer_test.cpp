@@ -165,9 +165,9 @@ TEST_F(WindowTimersTest, Timer1TicksComputeBothTablesIntoBothBuffersAndTheScopes
     EXPECT_EQ(sound.lastTable[0][0], 128);
     EXPECT_EQ(sound.lastTable[1][359], 128);
     // Both scopes show their trace.
-    for (PictureBox* scope : {form.controls().WPB1, form.controls().Picture1}) {
-        const QImage& image = scope->image();
-        EXPECT_EQ(image.pixel(10, (image.height() - 1) / 2), qRgb(0, 255, 0))
+    for (ScopeView* scope : {form.controls().WPB1, form.controls().Picture1}) {
+        const QImage image = scope->grab().toImage();
+        EXPECT_EQ(image.pixel(10, image.height() / 2), qRgb(0, 255, 0))
             << scope->objectName().toStdString();
     }
 }
