@@ -64,8 +64,10 @@ public:
 
     Observed observed() {
         const FormControls& c = form.controls();
-        return {sound.lastTable[0],  sound.lastTable[1],  c.WPB1->image(),   c.o1VU->image(),
-                c.Picture1->image(), c.Picture2->image(), form.state().level};
+        return {
+            sound.lastTable[0],       sound.lastTable[1],           c.WPB1->grab().toImage(),
+            c.o1VU->grab().toImage(), c.Picture1->grab().toImage(), c.Picture2->grab().toImage(),
+            form.state().level};
     }
 
     RecordingSoundLayer sound;
