@@ -248,4 +248,9 @@ void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet
     tick(synth, state, switches, clock, sound, shown);
 }
 
+void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet& switches,
+                   SecondsClock& clock, WaveTableWriter& sound, DisplayRecord& shown) {
+    tick(synth, state, switches, clock, sound, shown);
+}
+
 }  // namespace scrivola

@@ -31,7 +31,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("FILE.wav"));
     parser.addOption(help);
     parser.addOption(version);
+    const QCommandLineOption render(
+        QStringLiteral("render"),
+        QStringLiteral("Render the performance <FILE.scrivola> into the --record file, with no "
+                       "window and no sound device, and exit."),
+        QStringLiteral("FILE.scrivola"));
     parser.addOption(record);
+    parser.addOption(render);
     for (const char* name : kToolkitOptionsWithValue) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -55,6 +61,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         error = QStringLiteral("Only one --record file.");
     } else if (parser.isSet(record) && parser.value(record).isEmpty()) {
         error = QStringLiteral("--record needs a file name.");
+    } else if (parser.values(render).size() > 1) {
+        error = QStringLiteral("Only one --render file.");
+    } else if (parser.isSet(render) && parser.value(render).isEmpty()) {
+        error = QStringLiteral("--render needs a file name.");
+    } else if (parser.isSet(render) && !parser.isSet(record)) {
+        error = QStringLiteral("--render needs --record FILE to name the sound file.");
     }
     // The help names the program as installed, whatever path started it.
     const QString usage = parser.helpText().replace(
@@ -71,6 +83,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             name + QLatin1Char(' ') + QStringLiteral(SCRIVOLA_VERSION) + QLatin1Char('\n');
     } else {
         result.recordPath = parser.value(record);
+        result.renderPath = parser.value(render);
     }
     return result;
 }

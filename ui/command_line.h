@@ -1,4 +1,5 @@
-// The program's command line: --help, --version and --record FILE.wav.
+// The program's command line: --help, --version, --record FILE.wav and
+// --render FILE.scrivola.
 // Read before the window system is reached, so that help, version and usage
 // errors work without a display and never open a window or a sound device.
 #pragma once
@@ -17,6 +18,9 @@ struct CommandLine {
     QString output;
     // --record: the file to record into from start-up to exit; empty if none.
     QString recordPath;
+    // --render: the performance to render into `recordPath`, with no window;
+    // empty if none.
+    QString renderPath;
 };
 
 inline constexpr int kUsageErrorStatus = 2;

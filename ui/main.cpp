@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "audio/rtaudio_sound_layer.h"
+#include "performance/render_command.h"
 #include "ui/command_line.h"
 #include "ui/file_commands.h"
 #include "ui/form1.h"
@@ -22,6 +23,11 @@ int main(int argc, char** argv) {
         const int status = *commandLine.exitStatus;
         (status == EXIT_SUCCESS ? std::cout : std::cerr) << commandLine.output.toLocal8Bit().data();
         return status;
+    }
+    // A render needs no window system and no sound device: it runs before
+    // either is reached.
+    if (!commandLine.renderPath.isEmpty()) {
+        return scrivola::renderCommand(commandLine.renderPath, commandLine.recordPath, std::cerr);
     }
     // A recording that reaches the file size limit fails with a message
     // instead of ending the program.

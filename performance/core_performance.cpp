@@ -1,0 +1,81 @@
+#include "performance/core_performance.h"
+
+#include "synth/level_decay.h"
+#include "synth/wave_table_tick.h"
+
+namespace scrivola {
+
+CorePerformance::CorePerformance(WaveTableWriter& sound)
+    : sound_(sound),
+      gestures_(
+          GestureTargets{state_, synth_, switches_, sliders_, surface_, text1_, label2_, timer2_}),
+      palette_(swatches_, surface_) {
+    palette_.applyStartupColours();
+}
+
+void CorePerformance::start(const StartingState& start) {
+    applyStartingState(start, core());
+}
+
+void CorePerformance::press(std::int16_t button, std::int16_t shift, float x, float y) {
+    gestures_.picdraw_MouseDown(button, shift, x, y);
+}
+
+void CorePerformance::move(std::int16_t button, std::int16_t shift, float x, float y) {
+    gestures_.picdraw_MouseMove(button, shift, x, y);
+}
+
+void CorePerformance::release(std::int16_t button, std::int16_t shift, float x, float y) {
+    gestures_.picdraw_MouseUp(button, shift, x, y);
+}
+
+void CorePerformance::swatch(int index) {
+    palette_.lblcolor_Click(static_cast<std::int16_t>(index));
+}
+
+void CorePerformance::slider(SliderId slider, int value) {
+    (slider == SliderId::Slider1 ? sliders_.Slider1 : sliders_.VScroll1).setValue(value);
+}
+
+void CorePerformance::check(int number, int value) {
+    switches_.setValue(static_cast<SwitchId>(number), value);
+}
+
+void CorePerformance::command(CommandId command) {
+    switch (command) {
+        case CommandId::cmdnew:
+        case CommandId::mnunew:
+            surface_.clear();
+            break;
+        case CommandId::cmdrst:
+        case CommandId::mnureset:
+            resetSynth(state_, switches_);
+            break;
+        case CommandId::Command1:
+        case CommandId::mnuresetall:
+            resetAll(state_, switches_, surface_);
+            break;
+        case CommandId::cmdsin1:
+            resetVoiceB(switches_);
+            break;
+        case CommandId::Command2:
+            resetVoiceA(switches_);
+            break;
+        case CommandId::mnukeeptone:
+            switches_.setValue(kKeepTone, 1);
+            break;
+        case CommandId::mnuchngtone:
+            switches_.setValue(kKeepTone, 0);
+            break;
+    }
+}
+
+void CorePerformance::synthesisTick(SecondsClock& clock) {
+    waveTableTick(synth_, state_, switches_, clock, sound_, shown_);
+}
+
+void CorePerformance::decayTick() {
+    levelDecayTick(state_);
+}
+
+}  // namespace scrivola
