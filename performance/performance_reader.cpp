@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <algorithm>
 
 #include "performance/performance_json.h"
 
@@ -26,10 +27,23 @@ bool PerformanceReader::fail(const QString& reason) {
 }
 
 PerformanceReader::Line PerformanceReader::readLine(qint64 maxLength) {
+    // Read in pieces, so that the buffer grows only as far as the longest
+    // line so far needs.
+    constexpr qint64 kPiece = 64 * 1024;
     for (;;) {
-        line_.resize(maxLength + 1);
-        const qint64 length = file_.readLine(line_.data(), maxLength + 1);
-        if (length <= 0) {
+        qint64 length = 0;
+        while (length < maxLength && (length == 0 || line_.at(length - 1) != '\n')) {
+            const qint64 piece = std::min(kPiece, maxLength - length) + 1;
+            if (line_.size() < length + piece) {
+                line_.resize(length + piece);
+            }
+            const qint64 got = file_.readLine(line_.data() + length, piece);
+            if (got <= 0) {
+                break;
+            }
+            length += got;
+        }
+        if (length == 0) {
             if (file_.error() != QFileDevice::NoError) {
                 ++lineNumber_;
                 fail(QStringLiteral("cannot be read: ") + file_.errorString());
@@ -38,21 +52,21 @@ PerformanceReader::Line PerformanceReader::readLine(qint64 maxLength) {
             return Line::End;
         }
         ++lineNumber_;
-        line_.truncate(length);
         // A last line without its newline is taken as it is; if it does not
         // parse, the file was cut short in the middle of it.
-        unterminated_ = !line_.endsWith('\n');
+        unterminated_ = line_.at(length - 1) != '\n';
         if (unterminated_ && length >= maxLength) {
             fail(QStringLiteral("the line is longer than %1 bytes").arg(maxLength));
             return Line::Fault;
         }
         if (!unterminated_) {
-            line_.chop(1);
+            --length;
         }
-        if (line_.endsWith('\r')) {
-            line_.chop(1);
+        if (length > 0 && line_.at(length - 1) == '\r') {
+            --length;
         }
-        if (!line_.trimmed().isEmpty()) {
+        current_ = QByteArray::fromRawData(line_.constData(), length);
+        if (!current_.trimmed().isEmpty()) {
             return Line::Read;
         }
     }
@@ -112,7 +126,7 @@ bool PerformanceReader::open(const QString& path) {
     if (header == Line::End) {
         return fail(QStringLiteral("the file is empty"));
     }
-    QString reason = parseObject(line_, unterminated_, object);
+    QString reason = parseObject(current_, unterminated_, object);
     if (!reason.isEmpty()) {
         return fail(QStringLiteral("not a performance (the first line: %1)").arg(reason));
     }
@@ -130,7 +144,7 @@ bool PerformanceReader::open(const QString& path) {
         ++lineNumber_;
         return fail(QStringLiteral("the file ends before the starting state (cut short)"));
     }
-    reason = parseObject(line_, unterminated_, object);
+    reason = parseObject(current_, unterminated_, object);
     if (reason.isEmpty() && object.value(kKindKey).toString() != kStateKind) {
         reason = QStringLiteral("the second line must be the starting state (\"k\": \"state\")");
     }
@@ -151,7 +165,7 @@ bool PerformanceReader::next(PerformanceEvent& event) {
         return false;
     }
     QJsonObject object;
-    QString reason = parseObject(line_, unterminated_, object);
+    QString reason = parseObject(current_, unterminated_, object);
     if (reason.isEmpty()) {
         reason = eventFromJson(object, event);
     }

@@ -47,12 +47,13 @@ public:
 
 private:
     enum class Line { Read, End, Fault };
-    // Reads the next line that is not blank into `line_`.
+    // Reads the next line that is not blank into `current_`.
     Line readLine(qint64 maxLength);
     bool fail(const QString& reason);
 
     QFile file_;
-    QByteArray line_;
+    QByteArray line_;     // the buffer lines are read into
+    QByteArray current_;  // the line read last, in `line_`
     std::int64_t lineNumber_ = 0;
     PerformanceHeader header_;
     StartingState start_;

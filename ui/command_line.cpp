@@ -36,8 +36,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Render the performance <FILE.scrivola> into the --record file, with no "
                        "window and no sound device, and exit."),
         QStringLiteral("FILE.scrivola"));
+    const QCommandLineOption play(
+        QStringLiteral("play"),
+        QStringLiteral("Replay the performance <FILE.scrivola> in the window (the file may also "
+                       "be named alone)."),
+        QStringLiteral("FILE.scrivola"));
     parser.addOption(record);
     parser.addOption(render);
+    parser.addOption(play);
+    parser.addPositionalArgument(QStringLiteral("FILE.scrivola"),
+                                 QStringLiteral("A performance to replay, as --play."),
+                                 QStringLiteral("[FILE.scrivola]"));
     for (const char* name : kToolkitOptionsWithValue) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -54,9 +63,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     QString error;
     if (!parser.parse(arguments)) {
         error = parser.errorText();
-    } else if (!parser.positionalArguments().isEmpty()) {
+    } else if (parser.positionalArguments().size() > 1 ||
+               (parser.positionalArguments().size() == 1 && parser.isSet(play))) {
         error =
-            QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first());
+            QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().last());
+    } else if (parser.values(play).size() > 1) {
+        error = QStringLiteral("Only one --play file.");
+    } else if (parser.isSet(play) && parser.value(play).isEmpty()) {
+        error = QStringLiteral("--play needs a file name.");
     } else if (parser.values(record).size() > 1) {
         error = QStringLiteral("Only one --record file.");
     } else if (parser.isSet(record) && parser.value(record).isEmpty()) {
@@ -84,6 +98,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     } else {
         result.recordPath = parser.value(record);
         result.renderPath = parser.value(render);
+        result.playPath =
+            parser.isSet(play) ? parser.value(play) : parser.positionalArguments().value(0);
     }
     return result;
 }

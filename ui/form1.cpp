@@ -14,6 +14,8 @@
 #include "ui/file_commands.h"
 #include "ui/form_face.h"
 #include "ui/form_layout.h"
+#include "ui/performance_recording.h"
+#include "ui/performance_replay.h"
 #include "ui/program_end.h"
 #include "ui/qt_message_box.h"
 
@@ -68,6 +70,11 @@ Form1::Form1(SoundLayer& sound, MessageBox* messageBox, QWidget* parent)
     // The recording and saving commands follow the items of the first menu.
     fileCommands_ = new FileCommands(*menuBar()->actions().constFirst()->menu(), sound_,
                                      *controls_.picdraw, *this);
+    performance_ = new PerformanceRecording(
+        *menuBar()->actions().constFirst()->menu(),
+        PerformanceCore{state_, synth_, switches_, sliders_, *picdrawSurface_}, *controls_.picdraw,
+        controls_, sound_, *this);
+    replay_ = new PerformanceReplay(*menuBar()->actions().constFirst()->menu(), *this);
 
     bindControls();
     connectHandlers();
@@ -132,6 +139,7 @@ bool Form1::Form_Load() {
 
 void Form1::Form_Unload() {
     fileCommands_->finish();
+    performance_->finish();
     soundWatch_.stop();
     sound_.releaseSound();
 }
@@ -140,18 +148,22 @@ void Form1::picdraw_MouseDown(std::int16_t button, std::int16_t shift, float x, 
     // An output released for silence reopens while the pen is down, not
     // after the note has begun.
     sound_.expectSound();
+    performance_->press(button, shift, x, y);
     gestures_->picdraw_MouseDown(button, shift, x, y);
 }
 
 void Form1::picdraw_MouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
+    performance_->move(button, shift, x, y);
     gestures_->picdraw_MouseMove(button, shift, x, y);
 }
 
 void Form1::picdraw_MouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
+    performance_->release(button, shift, x, y);
     gestures_->picdraw_MouseUp(button, shift, x, y);
 }
 
 void Form1::lblcolor_Click(std::int16_t index) {
+    performance_->swatch(index);
     palette_->lblcolor_Click(index);
 }
 
@@ -159,12 +171,14 @@ void Form1::cmdexit_Click() {
     if (confirmed(*messageBox_, kExitConfirmation)) {
         // Ending at once runs no destructor: the recording is completed first.
         fileCommands_->finish();
+        performance_->finish();
         endProgramAtOnce();
     }
 }
 
 void Form1::cmdnew_Click() {
     if (confirmed(*messageBox_, kNewDrawingConfirmation)) {
+        performance_->command(CommandId::cmdnew);
         picdrawSurface_->clear();
     }
 }
@@ -175,6 +189,7 @@ void Form1::mnunew_Click() {
 
 void Form1::cmdrst_Click() {
     if (confirmed(*messageBox_, kResetConfirmation)) {
+        performance_->command(CommandId::cmdrst);
         resetSynth(state_, switches_);
     }
 }
@@ -184,6 +199,7 @@ void Form1::mnureset_Click() {
 }
 
 void Form1::Command1_Click() {
+    performance_->command(CommandId::Command1);
     resetAll(state_, switches_, *picdrawSurface_);
 }
 
@@ -192,27 +208,50 @@ void Form1::mnuresetall_Click() {
 }
 
 void Form1::cmdsin1_Click() {
+    performance_->command(CommandId::cmdsin1);
     resetVoiceB(switches_);
 }
 
 void Form1::Command2_Click() {
+    performance_->command(CommandId::Command2);
     resetVoiceA(switches_);
 }
 
 void Form1::mnukeeptone_Click() {
+    performance_->command(CommandId::mnukeeptone);
     switches_.setValue(kKeepTone, 1);
 }
 
 void Form1::mnuchngtone_Click() {
+    performance_->command(CommandId::mnuchngtone);
     switches_.setValue(kKeepTone, 0);
 }
 
 void Form1::Timer1_Timer() {
+    if (replay_->isPlaying()) {
+        return;
+    }
+    // While a performance records, the tick reads a clock that notes each
+    // reading.
+    if (SecondsClock* clock = performance_->tickClock()) {
+        synthesisTick(*clock);
+        performance_->tickDone();
+        return;
+    }
     waveTableTick(synth_, state_, switches_, counter_, sound_, shown_);
     display_->show(shown_);
 }
 
+void Form1::synthesisTick(SecondsClock& clock) {
+    waveTableTick(synth_, state_, switches_, clock, sound_, shown_);
+    display_->show(shown_);
+}
+
 void Form1::Timer2_Timer() {
+    if (replay_->isPlaying()) {
+        return;
+    }
+    performance_->decayTick();
     levelDecayTick(state_);
 }
 

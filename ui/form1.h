@@ -26,6 +26,8 @@ namespace scrivola {
 
 class FileCommands;
 class FormFace;
+class PerformanceRecording;
+class PerformanceReplay;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -74,9 +76,12 @@ public:
     void mnukeeptone_Click();
     void mnuchngtone_Click();
 
-    // Ticks of the two timers.
+    // Ticks of the two timers; while a performance replays, its own ticks
+    // stand in for theirs.
     void Timer1_Timer();
     void Timer2_Timer();
+    // One synthesis tick reading `clock`, shown on the displays.
+    void synthesisTick(SecondsClock& clock);
 
     SynthState& state() { return state_; }
     modSynth_DX7& synth() { return synth_; }
@@ -91,6 +96,9 @@ public:
     const DisplayRecord& shown() const { return shown_; }
     const QTimer& soundWatch() const { return soundWatch_; }
     FileCommands& fileCommands() { return *fileCommands_; }
+    PerformanceRecording& performanceRecording() { return *performance_; }
+    PerformanceReplay& performanceReplay() { return *replay_; }
+    SoundLayer& soundLayer() { return sound_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -126,6 +134,8 @@ private:
     TickTimer* timer2_ = nullptr;
     QTimer soundWatch_;
     FileCommands* fileCommands_ = nullptr;
+    PerformanceRecording* performance_ = nullptr;
+    PerformanceReplay* replay_ = nullptr;
     std::unique_ptr<PenGestures> gestures_;
     std::unique_ptr<Palette> palette_;
     bool centred_ = false;

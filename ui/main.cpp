@@ -10,6 +10,7 @@
 #include "ui/command_line.h"
 #include "ui/file_commands.h"
 #include "ui/form1.h"
+#include "ui/performance_replay.h"
 #include "ui/realtime_kit.h"
 #include "ui/startup.h"
 
@@ -52,6 +53,9 @@ int main(int argc, char** argv) {
     }
     if (!commandLine.recordPath.isEmpty()) {
         window.fileCommands().startRecording(commandLine.recordPath);
+    }
+    if (!commandLine.playPath.isEmpty()) {
+        window.performanceReplay().play(commandLine.playPath);
     }
     return QApplication::exec();
 }

@@ -84,6 +84,20 @@ void PictureBox::clear() {
     touch(image_.rect());
 }
 
+void PictureBox::setDrawing(const QImage& drawing) {
+    if (image_.isNull()) {
+        rebuildImage(ratio_);
+    }
+    if (drawing.size() == image_.size()) {
+        image_ = drawing.convertToFormat(image_.format());
+        image_.setDevicePixelRatio(ratio_);
+    } else {
+        QPainter painter(&image_);
+        painter.drawImage(image_.rect(), drawing);
+    }
+    touch(image_.rect());
+}
+
 void PictureBox::setBackColor(ColorValue color) {
     backColor_ = color;
     const float x = currentX_;

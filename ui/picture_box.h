@@ -41,6 +41,10 @@ public:
 
     // Erases to the background colour; the drawing position goes to (0, 0).
     void clear();
+    // Replaces what is drawn with `drawing` (an image() saved earlier),
+    // scaled to the backing image if its size differs. The drawing position
+    // stays.
+    void setDrawing(const QImage& drawing);
     // One point of the line width's size; the drawing position moves there.
     // Points outside the area, or at an infinite or NaN position, show nothing.
     void setPoint(float x, float y, ColorValue color);

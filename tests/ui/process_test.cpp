@@ -113,7 +113,8 @@ TEST(ProcessTest, CommandLineIsAnsweredWithoutWindowOrSound) {
         {{"--version"}, 0, "scrivola-synth 1.0.0\n", ""},
         {{"--bogus"}, 2, "", "Unknown option 'bogus'"},
         {{"--record"}, 2, "", "Missing value after '--record'"},
-        {{"stray"}, 2, "", "Usage: scrivola-synth"},
+        {{"one.scrivola", "stray"}, 2, "", "Usage: scrivola-synth"},
+        {{"--render", "x.scrivola"}, 2, "", "--render needs --record"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
