@@ -42,32 +42,7 @@ void CorePerformance::check(int number, int value) {
 }
 
 void CorePerformance::command(CommandId command) {
-    switch (command) {
-        case CommandId::cmdnew:
-        case CommandId::mnunew:
-            surface_.clear();
-            break;
-        case CommandId::cmdrst:
-        case CommandId::mnureset:
-            resetSynth(state_, switches_);
-            break;
-        case CommandId::Command1:
-        case CommandId::mnuresetall:
-            resetAll(state_, switches_, surface_);
-            break;
-        case CommandId::cmdsin1:
-            resetVoiceB(switches_);
-            break;
-        case CommandId::Command2:
-            resetVoiceA(switches_);
-            break;
-        case CommandId::mnukeeptone:
-            switches_.setValue(kKeepTone, 1);
-            break;
-        case CommandId::mnuchngtone:
-            switches_.setValue(kKeepTone, 0);
-            break;
-    }
+    applyCommand(command, state_, switches_, surface_);
 }
 
 void CorePerformance::synthesisTick(SecondsClock& clock) {

@@ -4,6 +4,36 @@
 
 namespace scrivola {
 
+void applyCommand(CommandId command, SynthState& state, SwitchSet& switches,
+                  DrawingSurface& surface) {
+    switch (command) {
+        case CommandId::cmdnew:
+        case CommandId::mnunew:
+            surface.clear();
+            break;
+        case CommandId::cmdrst:
+        case CommandId::mnureset:
+            resetSynth(state, switches);
+            break;
+        case CommandId::Command1:
+        case CommandId::mnuresetall:
+            resetAll(state, switches, surface);
+            break;
+        case CommandId::cmdsin1:
+            resetVoiceB(switches);
+            break;
+        case CommandId::Command2:
+            resetVoiceA(switches);
+            break;
+        case CommandId::mnukeeptone:
+            switches.setValue(kKeepTone, 1);
+            break;
+        case CommandId::mnuchngtone:
+            switches.setValue(kKeepTone, 0);
+            break;
+    }
+}
+
 void deliverEvent(const PerformanceEvent& event, double startClock, PerformanceTarget& target) {
     switch (event.kind) {
         case EventKind::Press:

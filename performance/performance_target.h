@@ -8,6 +8,7 @@
 
 #include "performance/performance_event.h"
 #include "synth/clock.h"
+#include "synth/synth_state.h"
 
 namespace scrivola {
 
@@ -55,6 +56,11 @@ private:
     std::size_t run_ = 0;
     std::uint32_t used_ = 0;
 };
+
+// What a command does to the core. The two that ask first were answered
+// Yes when they were recorded.
+void applyCommand(CommandId command, SynthState& state, SwitchSet& switches,
+                  DrawingSurface& surface);
 
 // Hands `event` to `target`. A tick reads the clock readings it recorded,
 // or else `startClock` plus its time. The end is no event for the target.

@@ -173,33 +173,7 @@ void PerformanceReplay::check(int number, int value) {
 }
 
 void PerformanceReplay::command(CommandId command) {
-    // The two commands that ask were answered Yes when they were recorded.
-    switch (command) {
-        case CommandId::cmdnew:
-        case CommandId::mnunew:
-            window_.picdrawSurface().clear();
-            break;
-        case CommandId::cmdrst:
-        case CommandId::mnureset:
-            resetSynth(window_.state(), window_.switches());
-            break;
-        case CommandId::Command1:
-        case CommandId::mnuresetall:
-            window_.Command1_Click();
-            break;
-        case CommandId::cmdsin1:
-            window_.cmdsin1_Click();
-            break;
-        case CommandId::Command2:
-            window_.Command2_Click();
-            break;
-        case CommandId::mnukeeptone:
-            window_.mnukeeptone_Click();
-            break;
-        case CommandId::mnuchngtone:
-            window_.mnuchngtone_Click();
-            break;
-    }
+    applyCommand(command, window_.state(), window_.switches(), window_.picdrawSurface());
 }
 
 void PerformanceReplay::synthesisTick(SecondsClock& clock) {
