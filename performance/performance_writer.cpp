@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 #include "performance/performance_json.h"
 
@@ -46,7 +47,12 @@ bool PerformanceWriter::writeLine(const QByteArray& line) {
 }
 
 bool PerformanceWriter::write(const PerformanceEvent& event) {
-    if (!file_.isOpen()) {
+    if (!file_.isOpen() || failed()) {
+        return false;
+    }
+    if (event.time > kMaxPerformanceSeconds) {
+        error_ = QStringLiteral("a performance file holds at most %1 hours")
+                     .arg(kMaxPerformanceSeconds / 3600);
         return false;
     }
     return writeLine(QJsonDocument(eventToJson(event)).toJson(QJsonDocument::Compact));
@@ -58,8 +64,10 @@ QString PerformanceWriter::finish(double time) {
     }
     PerformanceEvent end;
     end.kind = EventKind::End;
-    end.time = time;
-    write(end);
+    end.time = std::min(time, kMaxPerformanceSeconds);
+    if (!failed()) {
+        writeLine(QJsonDocument(eventToJson(end)).toJson(QJsonDocument::Compact));
+    }
     if (!failed() && !file_.flush()) {
         error_ = file_.errorString();
     }

@@ -21,7 +21,8 @@ public:
     // state. Empty on success, otherwise why it failed (nothing is open).
     QString open(const QString& path, const PerformanceHeader& header, const StartingState& start);
     bool isOpen() const { return file_.isOpen(); }
-    // Appends one event. False once writing has failed; error() tells why.
+    // Appends one event. False once writing has failed, or for an event
+    // later than a performance may last; error() tells why.
     bool write(const PerformanceEvent& event);
     // Writes the end at `time`, flushes and closes. Empty when everything
     // reached the file, otherwise why not. Harmless when nothing is open.

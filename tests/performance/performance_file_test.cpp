@@ -190,5 +190,20 @@ TEST(PerformanceFile, ReadsBackWhatWasWritten) {
     EXPECT_FALSE(reader.failed());
 }
 
+TEST(PerformanceFile, ARecordingLongerThanTheFormatAllowsEndsAsAReadableFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("day.scrivola"));
+    PerformanceWriter writer;
+    ASSERT_TRUE(writer.open(path, {}, StartingState{}).isEmpty());
+    PerformanceEvent event;
+    event.kind = EventKind::DecayTick;
+    event.time = kMaxPerformanceSeconds;
+    EXPECT_TRUE(writer.write(event));
+    event.time = kMaxPerformanceSeconds + 0.01;
+    EXPECT_FALSE(writer.write(event));
+    EXPECT_TRUE(writer.finish(event.time).contains(QLatin1String("24 hours")));
+    EXPECT_FALSE(checkPerformanceFile(path).has_value());
+}
+
 }  // namespace
 }  // namespace scrivola
