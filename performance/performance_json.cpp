@@ -28,6 +28,18 @@ const char* const kTextKeys[] = {"amsp", "fmsp", "amsp2", "cut", "cut2", "amount
 constexpr ParameterText kTexts[] = {&SynthState::amsp, &SynthState::fmsp, &SynthState::amsp2,
                                     &SynthState::cut,  &SynthState::cut2, &SynthState::amount};
 
+// A text from the file as a message may show it: on one line, short.
+QString shown(const QString& text) {
+    QString result = text.left(40);
+    for (QChar& c : result) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    return result;
+}
+
 QString quoted(const char* key) {
     return QLatin1Char('"') + QLatin1String(key) + QLatin1Char('"');
 }
@@ -177,7 +189,7 @@ public:
             }
         }
         fail(quoted(key) + QStringLiteral(" names nothing known: ") +
-             (value.isString() ? QLatin1Char('"') + given.left(40) + QLatin1Char('"')
+             (value.isString() ? QLatin1Char('"') + shown(given) + QLatin1Char('"')
                                : QStringLiteral("not a text")));
     }
 

@@ -50,6 +50,7 @@ TEST(PerformanceFile, RefusesBadInputNamingTheLineAndTheReason) {
          "\"tableA\" must hold 361 bytes"},
         {kHeader + "{\"k\":\"state\",\"drawing\":\"not base64!\"}\n", 2, "\"drawing\""},
         {event + "{\"k\":\"dance\",\"t\":0}\n", 3, "\"k\" names nothing known"},
+        {event + "{\"k\":\"da\\nce\",\"t\":0}\n", 3, "\"k\" names nothing known"},
         {event + "{\"k\":\"decay\"}\n", 3, "\"t\" is missing"},
         {event + "{\"k\":\"decay\",\"t\":-1}\n", 3, "\"t\" must be a number from 0 to 86400"},
         {event + "{\"k\":\"decay\",\"t\":2}\n{\"k\":\"decay\",\"t\":1}\n", 4, "earlier"},
@@ -77,6 +78,7 @@ TEST(PerformanceFile, RefusesBadInputNamingTheLineAndTheReason) {
         EXPECT_TRUE(error->reason.contains(QLatin1String(bad.reason)))
             << error->message().toStdString();
         EXPECT_TRUE(error->message().startsWith(path));
+        EXPECT_FALSE(error->message().contains(QLatin1Char('\n'))) << "one line";
     }
     EXPECT_TRUE(checkPerformanceFile(dir.filePath(QStringLiteral("none.scrivola")))
                     ->reason.contains(QLatin1String("no such file")));
