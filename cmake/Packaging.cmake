@@ -1,5 +1,6 @@
 # Install rules (executable, manual page, desktop entry, themed icons,
-# AppStream metainfo, copyright and changelog) and the Debian package built by
+# AppStream metainfo, the performance files' MIME type, copyright and
+# changelog) and the Debian package built by
 # `cpack -G DEB`.
 include(GNUInstallDirs)
 
@@ -54,6 +55,12 @@ endforeach()
 install(FILES ${SCRIVOLA_ICON_SVG}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${SCRIVOLA_APP_ID}.svg)
+# The performance files' type; shared-mime-info's trigger rebuilds the
+# database when the package is installed.
+install(FILES ${SCRIVOLA_MIME_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME ${SCRIVOLA_APP_ID}.xml)
+install(FILES ${SCRIVOLA_PERFORMANCE_ICON_SVG}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes)
 
 set(SCRIVOLA_PACKAGE_MAINTAINER "Scrivola Synth developers <scrivola@users.noreply.github.com>"
     CACHE STRING "Maintainer field of the Debian package")

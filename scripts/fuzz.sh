@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The long run of the gesture fuzzer: builds the AddressSanitizer +
-# UndefinedBehaviorSanitizer configuration and plays a million random user
+# The long runs of the fuzzers: builds the AddressSanitizer +
+# UndefinedBehaviorSanitizer configuration, plays a million random user
 # events (or as many as asked) against the real window on the offscreen
-# platform. A short seeded run of the same fuzzer is part of the test suite.
+# platform, then reads and renders a million mutated performance files (or
+# PERFORMANCE_FILES). Short seeded runs of both are part of the test suite.
 #
 #   scripts/fuzz.sh [EVENTS] [SEED]
 #
@@ -24,7 +25,13 @@ export QT_QPA_PLATFORM=offscreen
 echo "== building $BUILD (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRIVOLA_SANITIZER=address \
     -DSCRIVOLA_BUILD_BENCH=OFF >/dev/null
-cmake --build "$BUILD" -j"$JOBS" --target scrivola_gesture_fuzz >/dev/null
+cmake --build "$BUILD" -j"$JOBS" --target scrivola_gesture_fuzz scrivola_performance_fuzz >/dev/null
 
 echo "== $EVENTS events, seed $SEED"
 "$BUILD/tests/fuzz/scrivola_gesture_fuzz" --events "$EVENTS" --seed "$SEED" --exit-children 10
+
+FILES=${PERFORMANCE_FILES:-1000000}
+echo "== $FILES mutated performance files, seed $SEED"
+# The files are written to memory when /dev/shm is there.
+"$BUILD/tests/fuzz/scrivola_performance_fuzz" --data "$ROOT/tests/performance/data" \
+    --files "$FILES" --seed "$SEED" --dir "$( [ -d /dev/shm ] && echo /dev/shm || echo /tmp )"

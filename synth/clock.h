@@ -55,4 +55,19 @@ std::optional<float> readClockSeconds(Counter& counter) {
     return toSingle(static_cast<double>(*count) / static_cast<double>(*frequency));
 }
 
+// A clock that gives its readings in seconds already: the readings a recorded
+// performance kept, or the system's clock as a recording notes each reading.
+// A reading can fail (nullopt).
+class SecondsClock {
+public:
+    virtual ~SecondsClock() = default;
+    virtual std::optional<float> readSeconds() = 0;
+    // As PerformanceCounter::steady().
+    virtual bool steady() const { return false; }
+};
+
+inline std::optional<float> readClockSeconds(SecondsClock& clock) {
+    return clock.readSeconds();
+}
+
 }  // namespace scrivola

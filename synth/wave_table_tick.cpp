@@ -103,40 +103,32 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
     }
     const double x = static_cast<double>(m.angle) * m.fmTerm;
     const double y = static_cast<double>(m.angle) * m.toneB;
-    // 6..11: voice A's shapes; of those on, the last sets the sample
-    if (sw.isOn(kVoiceASine)) {
-        m.sampleA = toSingle(std::sin(x) * m.ampA);
-    }
-    if (sw.isOn(kVoiceAPulse)) {
-        m.sampleA = toSingle(std::floor(std::sin(x)) * m.ampA);
-    }
-    if (sw.isOn(kVoiceARipplePulse)) {
-        m.sampleA = toSingle(std::floor(std::sin(x)) * m.ampA + std::tan(std::cos(x)));
-    }
-    if (sw.isOn(kVoiceATanOfCos)) {
-        m.sampleA = toSingle(std::tan(std::cos(x)) * m.ampA);
-    }
-    if (sw.isOn(kVoiceASteppedTan)) {
-        m.sampleA = toSingle(std::tan(std::floor(x)) * m.ampA);
-    }
+    // 6..11: voice A's shapes; of those on, the last sets the sample, so
+    // only that one is computed (the functions have no side effects)
     if (sw.isOn(kVoiceASteppedSine)) {
         m.sampleA = toSingle(std::sin(std::floor(x)) * m.ampA);
+    } else if (sw.isOn(kVoiceASteppedTan)) {
+        m.sampleA = toSingle(std::tan(std::floor(x)) * m.ampA);
+    } else if (sw.isOn(kVoiceATanOfCos)) {
+        m.sampleA = toSingle(std::tan(std::cos(x)) * m.ampA);
+    } else if (sw.isOn(kVoiceARipplePulse)) {
+        m.sampleA = toSingle(std::floor(std::sin(x)) * m.ampA + std::tan(std::cos(x)));
+    } else if (sw.isOn(kVoiceAPulse)) {
+        m.sampleA = toSingle(std::floor(std::sin(x)) * m.ampA);
+    } else if (sw.isOn(kVoiceASine)) {
+        m.sampleA = toSingle(std::sin(x) * m.ampA);
     }
-    // 12..16: voice B's shapes
-    if (sw.isOn(kVoiceBSine)) {
-        m.sampleB = toSingle(std::sin(y) * m.ampB);
-    }
-    if (sw.isOn(kVoiceBSquare)) {
-        m.sampleB = toSingle(std::cos(std::floor(y) * kPi) * m.ampB);
-    }
-    if (sw.isOn(kVoiceBSteppedSine)) {
-        m.sampleB = toSingle(std::sin(std::floor(y)) * m.ampB);
-    }
-    if (sw.isOn(kVoiceBTanOfCos)) {
-        m.sampleB = toSingle(std::tan(std::cos(y)) * m.ampB);
-    }
+    // 12..16: voice B's shapes, the same way
     if (sw.isOn(kVoiceBPulse)) {
         m.sampleB = toSingle(std::floor(std::cos(y)) * m.ampB);
+    } else if (sw.isOn(kVoiceBTanOfCos)) {
+        m.sampleB = toSingle(std::tan(std::cos(y)) * m.ampB);
+    } else if (sw.isOn(kVoiceBSteppedSine)) {
+        m.sampleB = toSingle(std::sin(std::floor(y)) * m.ampB);
+    } else if (sw.isOn(kVoiceBSquare)) {
+        m.sampleB = toSingle(std::cos(std::floor(y) * kPi) * m.ampB);
+    } else if (sw.isOn(kVoiceBSine)) {
+        m.sampleB = toSingle(std::sin(y) * m.ampB);
     }
     // 17, 18: the amplitudes follow the level from the next sample on
     m.ampA = s.level;
@@ -245,6 +237,11 @@ void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet
 
 void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet& switches,
                    PerformanceCounter& clock, WaveTableWriter& sound, DisplayRecord& shown) {
+    tick(synth, state, switches, clock, sound, shown);
+}
+
+void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet& switches,
+                   SecondsClock& clock, WaveTableWriter& sound, DisplayRecord& shown) {
     tick(synth, state, switches, clock, sound, shown);
 }
 

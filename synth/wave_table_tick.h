@@ -18,4 +18,8 @@ void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet
 void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet& switches,
                    PerformanceCounter& clock, WaveTableWriter& sound, DisplayRecord& shown);
 
+// The same tick with a clock that reads in seconds (a recorded performance's).
+void waveTableTick(modSynth_DX7& synth, const SynthState& state, const SwitchSet& switches,
+                   SecondsClock& clock, WaveTableWriter& sound, DisplayRecord& shown);
+
 }  // namespace scrivola

@@ -107,8 +107,23 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("NAME"));
     parser.addOption(help);
     parser.addOption(version);
+    const QCommandLineOption render(
+        QStringLiteral("render"),
+        QStringLiteral("Render the performance <FILE.scrivola> into the --record file, with no "
+                       "window and no sound device, and exit."),
+        QStringLiteral("FILE.scrivola"));
+    const QCommandLineOption play(
+        QStringLiteral("play"),
+        QStringLiteral("Replay the performance <FILE.scrivola> in the window (the file may also "
+                       "be named alone)."),
+        QStringLiteral("FILE.scrivola"));
     parser.addOption(record);
     parser.addOption(output);
+    parser.addOption(render);
+    parser.addOption(play);
+    parser.addPositionalArgument(QStringLiteral("FILE.scrivola"),
+                                 QStringLiteral("A performance to replay, as --play."),
+                                 QStringLiteral("[FILE.scrivola]"));
     for (const char* name : kToolkitOptionsWithValue) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -125,9 +140,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     QString error;
     if (!parser.parse(arguments)) {
         error = parser.errorText();
-    } else if (!parser.positionalArguments().isEmpty()) {
+    } else if (parser.positionalArguments().size() > 1 ||
+               (parser.positionalArguments().size() == 1 && parser.isSet(play))) {
         error =
-            QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first());
+            QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().last());
+    } else if (parser.values(play).size() > 1) {
+        error = QStringLiteral("Only one --play file.");
+    } else if (parser.isSet(play) && parser.value(play).isEmpty()) {
+        error = QStringLiteral("--play needs a file name.");
     } else if (parser.values(record).size() > 1) {
         error = QStringLiteral("Only one --record file.");
     } else if (parser.isSet(record) && parser.value(record).isEmpty()) {
@@ -144,6 +164,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     } else if (parser.isSet(output) && !outputBackendNamed(parser.value(output).toStdString())) {
         error = QStringLiteral("Unknown output '%1': pipewire, pulseaudio or alsa.")
                     .arg(parser.value(output));
+    } else if (parser.values(render).size() > 1) {
+        error = QStringLiteral("Only one --render file.");
+    } else if (parser.isSet(render) && parser.value(render).isEmpty()) {
+        error = QStringLiteral("--render needs a file name.");
+    } else if (parser.isSet(render) && !parser.isSet(record)) {
+        error = QStringLiteral("--render needs --record FILE to name the sound file.");
     }
     // The help names the program as installed, whatever path started it.
     const QString usage = parser.helpText().replace(
@@ -163,6 +189,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         if (parser.isSet(output)) {
             result.outputBackend = *outputBackendNamed(parser.value(output).toStdString());
         }
+        result.renderPath = parser.value(render);
+        result.playPath =
+            parser.isSet(play) ? parser.value(play) : parser.positionalArguments().value(0);
     }
     return result;
 }

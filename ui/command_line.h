@@ -1,5 +1,5 @@
-// The program's command line: --help, --version, --record FILE and --output
-// NAME.
+// The program's command line: --help, --version, --record FILE, --output NAME,
+// --render FILE.scrivola and --play FILE.scrivola (or the file alone).
 // Read before the window system is reached, so that help, version and usage
 // errors work without a display and never open a window or a sound device.
 #pragma once
@@ -25,6 +25,12 @@ struct CommandLine {
     // --output: the sound back end to play through; automatic: the first
     // that works.
     OutputBackend outputBackend = OutputBackend::automatic;
+    // --render: the performance to render into `recordPath`, with no window;
+    // empty if none.
+    QString renderPath;
+    // --play, or a file named without an option: the performance to replay
+    // in the window once it is up; empty if none.
+    QString playPath;
 };
 
 inline constexpr int kUsageErrorStatus = 2;

@@ -16,6 +16,8 @@
 #include "ui/file_commands.h"
 #include "ui/form_face.h"
 #include "ui/form_layout.h"
+#include "ui/performance_recording.h"
+#include "ui/performance_replay.h"
 #include "ui/program_end.h"
 #include "ui/qt_message_box.h"
 #include "ui/window_placement.h"
@@ -75,6 +77,11 @@ Form1::Form1(SoundLayer& sound, MessageBox* messageBox, QWidget* parent)
     // The recording and saving commands follow the items of the first menu.
     fileCommands_ = new FileCommands(*menuBar()->actions().constFirst()->menu(), sound_,
                                      *controls_.picdraw, *this);
+    performance_ = new PerformanceRecording(
+        *menuBar()->actions().constFirst()->menu(),
+        PerformanceCore{state_, synth_, switches_, sliders_, *picdrawSurface_}, *controls_.picdraw,
+        controls_, sound_, *this);
+    replay_ = new PerformanceReplay(*menuBar()->actions().constFirst()->menu(), *this);
 
     bindControls();
     connectHandlers();
@@ -161,6 +168,7 @@ bool Form1::Form_Load() {
 void Form1::Form_Unload() {
     fileCommands_->finish();
     soundOpen_ = false;
+    performance_->finish();
     soundWatch_.stop();
     sound_.releaseSound();
 }
@@ -184,21 +192,25 @@ void Form1::picdraw_MouseDown(std::int16_t button, std::int16_t shift, float x, 
     // An output released for silence reopens while the pen is down, not
     // after the note has begun.
     sound_.expectSound();
+    performance_->press(button, shift, x, y);
     gestures_->press(button, shift, x, y);
     noteInput();
 }
 
 void Form1::picdraw_MouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
+    performance_->move(button, shift, x, y);
     gestures_->move(button, shift, x, y);
     noteInput();
 }
 
 void Form1::picdraw_MouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
+    performance_->release(button, shift, x, y);
     gestures_->release(button, shift, x, y);
     noteInput();
 }
 
 void Form1::lblcolor_Click(std::int16_t index) {
+    performance_->swatch(index);
     palette_->choose(index);
     noteInput();
 }
@@ -207,12 +219,14 @@ void Form1::cmdexit_Click() {
     if (confirmed(*messageBox_, kExitConfirmation)) {
         // Ending at once runs no destructor: the recording is completed first.
         fileCommands_->finish();
+        performance_->finish();
         endProgramAtOnce(fileCommands_->exitStatus());
     }
 }
 
 void Form1::cmdnew_Click() {
     if (confirmed(*messageBox_, kNewDrawingConfirmation)) {
+        performance_->command(CommandId::cmdnew);
         picdrawSurface_->clear();
     }
     noteInput();
@@ -224,6 +238,7 @@ void Form1::mnunew_Click() {
 
 void Form1::cmdrst_Click() {
     if (confirmed(*messageBox_, kResetConfirmation)) {
+        performance_->command(CommandId::cmdrst);
         resetSynth(state_, switches_);
     }
     noteInput();
@@ -234,6 +249,7 @@ void Form1::mnureset_Click() {
 }
 
 void Form1::Command1_Click() {
+    performance_->command(CommandId::Command1);
     resetAll(state_, switches_, *picdrawSurface_);
     noteInput();
 }
@@ -243,35 +259,58 @@ void Form1::mnuresetall_Click() {
 }
 
 void Form1::cmdsin1_Click() {
+    performance_->command(CommandId::cmdsin1);
     resetVoiceB(switches_);
     noteInput();
 }
 
 void Form1::Command2_Click() {
+    performance_->command(CommandId::Command2);
     resetVoiceA(switches_);
     noteInput();
 }
 
 void Form1::mnukeeptone_Click() {
+    performance_->command(CommandId::mnukeeptone);
     switches_.setValue(kKeepTone, 1);
 }
 
 void Form1::mnuchngtone_Click() {
+    performance_->command(CommandId::mnuchngtone);
     switches_.setValue(kKeepTone, 0);
 }
 
 void Form1::Timer1_Timer() {
-    if (tickClock_ != nullptr) {
-        waveTableTick(synth_, state_, switches_, *tickClock_, sound_, shown_);
-    } else {
-        waveTableTick(synth_, state_, switches_, counter_, sound_, shown_);
+    if (replay_->isPlaying()) {
+        return;
     }
-    display_->show(shown_);
+    // While a performance records, the tick reads a clock that notes each
+    // reading.
+    if (SecondsClock* clock = performance_->tickClock()) {
+        synthesisTick(*clock);
+        performance_->tickDone();
+    } else {
+        if (tickClock_ != nullptr) {
+            waveTableTick(synth_, state_, switches_, *tickClock_, sound_, shown_);
+        } else {
+            waveTableTick(synth_, state_, switches_, counter_, sound_, shown_);
+        }
+        display_->show(shown_);
+    }
     tickSleep_->afterTick(tickAtRest(synth_, state_, switches_, timer2_->isStarted()));
     letSoundWatchSleep();
 }
 
+void Form1::synthesisTick(SecondsClock& clock) {
+    waveTableTick(synth_, state_, switches_, clock, sound_, shown_);
+    display_->show(shown_);
+}
+
 void Form1::Timer2_Timer() {
+    if (replay_->isPlaying()) {
+        return;
+    }
+    performance_->decayTick();
     levelDecayTick(state_);
 }
 

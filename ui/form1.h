@@ -29,6 +29,8 @@ namespace scrivola {
 
 class FileCommands;
 class FormFace;
+class PerformanceRecording;
+class PerformanceReplay;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -78,12 +80,15 @@ public:
     void mnukeeptone_Click();
     void mnuchngtone_Click();
 
-    // Ticks of the two timers.
+    // Ticks of the two timers; while a performance replays, its own ticks
+    // stand in for theirs.
     void Timer1_Timer();
     void Timer2_Timer();
     // The clock the wave-table tick reads: the system's monotonic clock unless
     // another is set here; it must outlive the window.
     void setTickClock(PerformanceCounter& clock) { tickClock_ = &clock; }
+    // One synthesis tick reading `clock`, shown on the displays.
+    void synthesisTick(SecondsClock& clock);
 
     SynthState& state() { return state_; }
     modSynth_DX7& synth() { return synth_; }
@@ -99,6 +104,9 @@ public:
     const DisplayRecord& shown() const { return shown_; }
     const QTimer& soundWatch() const { return soundWatch_; }
     FileCommands& fileCommands() { return *fileCommands_; }
+    PerformanceRecording& performanceRecording() { return *performance_; }
+    PerformanceReplay& performanceReplay() { return *replay_; }
+    SoundLayer& soundLayer() { return sound_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -141,6 +149,8 @@ private:
     QTimer soundWatch_;
     bool soundOpen_ = false;
     FileCommands* fileCommands_ = nullptr;
+    PerformanceRecording* performance_ = nullptr;
+    PerformanceReplay* replay_ = nullptr;
     std::unique_ptr<PenGestures> gestures_;
     std::unique_ptr<Palette> palette_;
     bool centred_ = false;

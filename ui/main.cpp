@@ -1,17 +1,20 @@
 // Scrivola Synth: a synthesizer played by drawing.
 #include <QApplication>
+#include <QFile>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 
 #include "audio/system_sound_layer.h"
+#include "performance/render_command.h"
 #include "ui/command_line.h"
 #include "ui/display_guard.h"
 #include "ui/file_commands.h"
 #include "ui/form1.h"
-#include "ui/outside_end.h"
 #include "ui/linked_sound_observer.h"
+#include "ui/outside_end.h"
+#include "ui/performance_replay.h"
 #include "ui/realtime_kit.h"
 #include "ui/startup.h"
 
@@ -25,6 +28,12 @@ int main(int argc, char** argv) {
         const int status = *commandLine.exitStatus;
         (status == EXIT_SUCCESS ? std::cout : std::cerr) << commandLine.output.toLocal8Bit().data();
         return status;
+    }
+    // A render needs no window system and no sound device: it runs before
+    // either is reached.
+    if (!commandLine.renderPath.isEmpty()) {
+        return scrivola::renderCommand(commandLine.renderPath,
+                                       QFile::decodeName(commandLine.recordFile), std::cerr);
     }
     // A recording that reaches the file size limit fails with a message
     // instead of ending the program.
@@ -59,6 +68,9 @@ int main(int argc, char** argv) {
     scrivola::endWhenWindowDestroyed(window);
     if (!commandLine.recordFile.isEmpty()) {
         window.fileCommands().startCommandLineRecording(commandLine.recordFile);
+    }
+    if (!commandLine.playPath.isEmpty()) {
+        window.performanceReplay().play(commandLine.playPath);
     }
     const int status = QApplication::exec();
     return status != EXIT_SUCCESS ? status : window.fileCommands().exitStatus();

@@ -66,6 +66,20 @@ void PictureBox::clear() {
     update();
 }
 
+void PictureBox::setDrawing(const QImage& drawing) {
+    if (image_.isNull()) {
+        rebuildImage(ratio_);
+    }
+    if (drawing.size() == image_.size()) {
+        image_ = drawing.convertToFormat(image_.format());
+        image_.setDevicePixelRatio(ratio_);
+    } else {
+        QPainter painter(&image_);
+        painter.drawImage(image_.rect(), drawing);
+    }
+    update();
+}
+
 void PictureBox::setBackColor(ColorValue color) {
     setBackColorValue(color);
     const float x = currentX_;

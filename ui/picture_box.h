@@ -26,6 +26,10 @@ public:
 
     // Erases to the background colour; the drawing position goes to (0, 0).
     void clear();
+    // Replaces what is drawn with `drawing` (an image() saved earlier),
+    // scaled to the backing image if its size differs. The drawing position
+    // stays.
+    void setDrawing(const QImage& drawing);
     // A straight line of the line width with round ends; the drawing position
     // moves to its end. A line with an infinite or NaN end shows nothing.
     void drawLine(float x1, float y1, float x2, float y2, ColorValue color);

@@ -16,13 +16,16 @@ tag() { grep -o "<$1[^>]*>[^<]*</$1>" "$metainfo" | head -n 1 | sed 's/<[^>]*>//
 [ "$(basename "$desktop")" = "$id.desktop" ] || fail "desktop file is not named $id.desktop"
 [ "$(basename "$metainfo")" = "$id.metainfo.xml" ] || fail "metainfo is not named $id.metainfo.xml"
 [ "$(entry Icon)" = "$id" ] || fail "desktop Icon is '$(entry Icon)', not $id"
-[ "$(entry Exec)" = scrivola-synth ] || fail "desktop Exec is '$(entry Exec)'"
+[ "$(entry Exec)" = "scrivola-synth %f" ] || fail "desktop Exec is '$(entry Exec)'"
+[ "$(entry MimeType)" = "application/x-scrivola-performance;" ] ||
+    fail "desktop MimeType is '$(entry MimeType)'"
 [ "$(entry Terminal)" = false ] || fail "desktop Terminal is not false"
 [ "$(entry Categories)" = "AudioVideo;Audio;" ] || fail "desktop Categories is '$(entry Categories)'"
 [ -n "$(entry Keywords)" ] || fail "desktop entry has no Keywords"
 [ "$(tag id)" = "$id" ] || fail "metainfo id is '$(tag id)'"
 [ "$(tag launchable)" = "$id.desktop" ] || fail "metainfo launchable is '$(tag launchable)'"
-[ "$(tag binary)" = "$(entry Exec)" ] || fail "metainfo binary differs from desktop Exec"
+[ "$(tag binary)" = "$(entry Exec | cut -d' ' -f1)" ] ||
+    fail "metainfo binary differs from desktop Exec"
 grep -q '<screenshot type="default">' "$metainfo" || fail "metainfo has no default screenshot"
 grep -q '<content_rating type="oars-1.1"' "$metainfo" || fail "metainfo has no content rating"
 newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n 1 | cut -d'"' -f2)

@@ -16,6 +16,8 @@ scrivola_expected_files() {
             echo "usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
         done
         echo "usr/share/icons/hicolor/scalable/apps/$id.svg"
+        echo "usr/share/mime/packages/$id.xml"
+        echo usr/share/icons/hicolor/scalable/mimetypes/application-x-scrivola-performance.svg
     } | LC_ALL=C sort
 }
 

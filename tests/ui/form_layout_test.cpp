@@ -170,7 +170,8 @@ TEST_F(FormTest, MenusCarryTheirItemsInOrder) {
         const char* caption;
         std::vector<Item> items;
     };
-    // The recording and saving commands follow the file menu's own items.
+    // The recording, saving and performance commands follow the file menu's
+    // own items.
     const MenuCase menus[] = {
         {"mnufile",
          "&file",
@@ -179,7 +180,9 @@ TEST_F(FormTest, MenusCarryTheirItemsInOrder) {
           {"mnuresetall", "Reset All", ""},
           {"", "", "-"},
           {"mnurecord", "&Record Sound...", "Ctrl+R"},
-          {"mnusavedrawing", "&Save Drawing...", "Ctrl+S"}}},
+          {"mnusavedrawing", "&Save Drawing...", "Ctrl+S"},
+          {"mnurecordperformance", "Record Per&formance...", "Ctrl+Shift+R"},
+          {"mnuplayperformance", "&Play Performance...", "Ctrl+O"}}},
         {"mnutone", "tone", {{"mnukeeptone", "Keep Tone", ""}, {"mnuchngtone", "Change Tone", ""}}},
         {"mnuhelp", "Help", {{"mnuinfo", "info", ""}, {"mnuabout", "About", ""}}},
     };

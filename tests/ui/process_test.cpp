@@ -140,7 +140,8 @@ TEST(ProcessTest, CommandLineIsAnsweredWithoutWindowOrSound) {
         {{"--record", "take.mp3"}, 2, "", "unknown file type '.mp3'"},
         {{"--output", "jack"}, 2, "", "Unknown output 'jack'"},
         {{"--record", "take.wav", "--output", "jack"}, 2, "", "Unknown output 'jack'"},
-        {{"stray"}, 2, "", "Usage: scrivola-synth"},
+        {{"one.scrivola", "stray"}, 2, "", "Usage: scrivola-synth"},
+        {{"--render", "x.scrivola"}, 2, "", "--render needs --record"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());

@@ -10,3 +10,8 @@ cmake_path(NORMAL_PATH SCRIVOLA_ICON_SVG)
 set(SCRIVOLA_ICON_SIZES 16 32 48 128 256)
 set(SCRIVOLA_DESKTOP_FILE ${CMAKE_CURRENT_LIST_DIR}/${SCRIVOLA_APP_ID}.desktop)
 set(SCRIVOLA_METAINFO_FILE ${CMAKE_CURRENT_LIST_DIR}/${SCRIVOLA_APP_ID}.metainfo.xml)
+# The performance files' MIME type and its icon.
+set(SCRIVOLA_MIME_FILE ${CMAKE_CURRENT_LIST_DIR}/${SCRIVOLA_APP_ID}.mime.xml)
+set(SCRIVOLA_PERFORMANCE_MIME_TYPE "application/x-scrivola-performance")
+set(SCRIVOLA_PERFORMANCE_ICON_SVG
+    ${CMAKE_CURRENT_LIST_DIR}/application-x-scrivola-performance.svg)

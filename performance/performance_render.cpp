@@ -1,0 +1,96 @@
+#include "performance/performance_render.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "audio/loop_mixer.h"
+#include "performance/core_performance.h"
+#include "performance/performance_reader.h"
+
+namespace scrivola {
+namespace {
+
+// The two loops as the sound layer plays them, advanced by whole samples.
+class RenderMixer final : public WaveTableWriter {
+public:
+    RenderMixer(SoundSink& sink, std::uint64_t frameLimit) : sink_(sink), limit_(frameLimit) {
+        for (int slot = 0; slot < LoopMixer::kSlots; ++slot) {
+            mixer_.createBuffer(slot);
+            mixer_.play(slot, true);
+        }
+    }
+
+    bool writeWaveTable(std::int16_t slot, const WaveTable& table) override {
+        return mixer_.write(slot, LoopMixer::Samples(table.data(), LoopMixer::kLoopSamples));
+    }
+
+    // Plays the loops as they are up to sample `target`. False when the sink
+    // refused the samples.
+    bool advanceTo(std::uint64_t target) {
+        target = std::min(target, limit_);
+        while (frame_ < target) {
+            const std::size_t n =
+                static_cast<std::size_t>(std::min<std::uint64_t>(target - frame_, block_.size()));
+            mixer_.render(block_.data(), n);
+            if (!sink_.write(block_.data(), n)) {
+                return false;
+            }
+            frame_ += n;
+        }
+        return true;
+    }
+
+    std::uint64_t frame() const { return frame_; }
+
+private:
+    LoopMixer mixer_;
+    SoundSink& sink_;
+    std::uint64_t limit_;
+    std::uint64_t frame_ = 0;
+    std::array<std::int16_t, 4096> block_{};
+};
+
+std::uint64_t nearestSample(double seconds, unsigned rate) {
+    return static_cast<std::uint64_t>(std::llround(seconds * rate));
+}
+
+}  // namespace
+
+RenderOutcome renderPerformance(const QString& path, SoundSink& sink, std::uint64_t frameLimit) {
+    RenderOutcome outcome;
+    PerformanceReader reader;
+    if (!reader.open(path)) {
+        outcome.error = reader.error().message();
+        return outcome;
+    }
+    const unsigned rate = reader.header().rate;
+    const StartingState& start = reader.startingState();
+    RenderMixer mixer(sink, frameLimit);
+    CorePerformance core(mixer);
+    core.start(start);
+    if (start.tablesGiven) {
+        mixer.writeWaveTable(0, start.synth.tableA);
+        mixer.writeWaveTable(1, start.synth.tableB);
+    }
+    PerformanceEvent event;
+    bool written = true;
+    while (written && reader.next(event)) {
+        if (event.kind == EventKind::SynthesisTick) {
+            written = mixer.advanceTo(nearestSample(event.time, rate));
+        }
+        deliverEvent(event, start.clock, core);
+    }
+    if (written && !reader.failed()) {
+        written = mixer.advanceTo(nearestSample(reader.lastTime(), rate));
+    }
+    outcome.frames = mixer.frame();
+    if (reader.failed()) {
+        outcome.error = reader.error().message();
+    } else if (!written) {
+        outcome.error = sink.error();
+    }
+    return outcome;
+}
+
+}  // namespace scrivola

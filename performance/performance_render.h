@@ -1,0 +1,39 @@
+// Renders a performance into samples without a sound device: the synthesis
+// core replays every event, and table k starts sounding at the sample
+// nearest its tick's time while each loop keeps its phase across the switch,
+// as a device with no queue and no jitter would play them. The loops are
+// mixed as the sound layer mixes them.
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
+namespace scrivola {
+
+// Takes the rendered samples, 16-bit mono, in order.
+class SoundSink {
+public:
+    virtual ~SoundSink() = default;
+    // False when the samples could not be taken: the render stops.
+    virtual bool write(const std::int16_t* samples, std::size_t frames) = 0;
+    // Why the last write failed.
+    virtual QString error() const { return {}; }
+};
+
+struct RenderOutcome {
+    std::uint64_t frames = 0;  // samples rendered
+    QString error;             // one line when the render failed
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Renders the performance at `path` into `sink` at the rate its header
+// names. The file must have been checked (checkPerformanceFile); a fault
+// found now still stops the render with its message. Events still apply
+// after `frameLimit` samples, but no more samples are made.
+RenderOutcome renderPerformance(
+    const QString& path, SoundSink& sink,
+    std::uint64_t frameLimit = std::numeric_limits<std::uint64_t>::max());
+
+}  // namespace scrivola

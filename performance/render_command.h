@@ -1,0 +1,16 @@
+// `scrivola-synth --render FILE.scrivola --record OUT`: renders a performance
+// into a sound file with no window, no display and no sound device.
+#pragma once
+
+#include <QString>
+#include <ostream>
+
+namespace scrivola {
+
+// The program's exit status: 0 when the sound file is complete; otherwise 1
+// after one line on `err` naming the file and the reason (and no sound file
+// is left behind), or 128 + the signal's number when SIGINT, SIGTERM or
+// SIGHUP ended the render.
+int renderCommand(const QString& performancePath, const QString& soundPath, std::ostream& err);
+
+}  // namespace scrivola
