@@ -15,7 +15,9 @@
 #include <thread>
 #include <vector>
 
+#include "audio/recording_pace.h"
 #include "audio/sound_file_format.h"
+#include "audio/steady_time.h"
 
 namespace scrivola {
 namespace {
@@ -44,16 +46,20 @@ std::string sndfileReason(SNDFILE* file) {
 }  // namespace
 
 struct WavRecorder::Session {
-    Session(unsigned rate, std::string path, int format)
+    Session(unsigned rate, std::string path, int format, NanosecondClock clock)
         : ring(std::size_t{rate} * kRingSeconds),
           rate(rate),
           path(std::move(path)),
-          format(format) {}
+          format(format),
+          clock(std::move(clock)),
+          pace(this->clock(), rate) {}
 
     SampleRing ring;
     const unsigned rate;
     const std::string path;
     const int format;  // libsndfile's
+    const NanosecondClock clock;
+    RecordingPace pace;
     int fd = -1;
     SNDFILE* file = nullptr;
     // The file as opened: a path that no longer leads to it means the file or
@@ -98,15 +104,34 @@ struct WavRecorder::Session {
         return true;
     }
 
-    // Writes what the ring holds. False once writing failed.
+    // Writes the first `n` samples of `block`. False once writing failed.
+    bool write(const std::vector<std::int16_t>& block, std::size_t n) {
+        const sf_count_t written = sf_write_short(file, block.data(), static_cast<sf_count_t>(n));
+        frames += static_cast<std::uint64_t>(std::max<sf_count_t>(written, 0));
+        if (written != static_cast<sf_count_t>(n)) {
+            fail(sndfileReason(file));
+            return false;
+        }
+        return true;
+    }
+
+    // Writes what the ring holds, then the silence that keeps the file on the
+    // wall clock while the output is away. False once writing failed.
     bool drain(std::vector<std::int16_t>& block) {
+        std::uint64_t arrived = 0;
         for (std::size_t n; (n = ring.pop(block.data(), block.size())) > 0;) {
-            const sf_count_t written =
-                sf_write_short(file, block.data(), static_cast<sf_count_t>(n));
-            frames += static_cast<std::uint64_t>(std::max<sf_count_t>(written, 0));
-            if (written != static_cast<sf_count_t>(n)) {
-                fail(sndfileReason(file));
+            arrived += n;
+            if (!write(block, n)) {
                 return false;
+            }
+        }
+        std::uint64_t silence = pace.silenceToAdd(clock(), arrived, frames + ring.dropped());
+        if (silence > 0) {
+            std::vector<std::int16_t> zeros(std::min<std::uint64_t>(silence, block.size()), 0);
+            for (; silence > 0; silence -= std::min<std::uint64_t>(silence, zeros.size())) {
+                if (!write(zeros, std::min<std::uint64_t>(silence, zeros.size()))) {
+                    return false;
+                }
             }
         }
         return true;
@@ -143,7 +168,8 @@ struct WavRecorder::Session {
     }
 };
 
-WavRecorder::WavRecorder(SoundLayer& sound) : sound_(sound) {}
+WavRecorder::WavRecorder(SoundLayer& sound, NanosecondClock clock)
+    : sound_(sound), clock_(clock ? std::move(clock) : NanosecondClock(steadyNowNs)) {}
 
 WavRecorder::~WavRecorder() {
     stop();
@@ -185,7 +211,7 @@ std::string WavRecorder::start(const std::string& path) {
         return why;
     }
 
-    auto session = std::make_unique<Session>(rate, path, format);
+    auto session = std::make_unique<Session>(rate, path, format, clock_);
     session->fd = fd;
     session->file = file;
     session->device = opened.st_dev;

@@ -5,11 +5,14 @@
 // WAV header is brought up to date and the file synced to disk every half
 // second, so a process that is killed or a machine that loses power leaves a
 // file that opens and lacks only what came after the last update: about the
-// last half second.
+// last half second. While the output is away (a sound server restarting),
+// silence keeps the file on the wall clock, so its length stays the time it
+// recorded.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,8 +35,12 @@ public:
         std::string error;          // why writing failed; empty when it did not
     };
 
+    // Steady-clock nanoseconds, read by the writer thread; empty: the
+    // steady clock itself.
+    using NanosecondClock = std::function<std::int64_t()>;
+
     // `sound` must outlive the recorder.
-    explicit WavRecorder(SoundLayer& sound);
+    explicit WavRecorder(SoundLayer& sound, NanosecondClock clock = {});
     // Finishes a running recording.
     ~WavRecorder();
 
@@ -59,6 +66,7 @@ public:
 
 private:
     SoundLayer& sound_;
+    const NanosecondClock clock_;
     std::unique_ptr<Session> session_;
     std::string path_;
 };

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -45,7 +47,7 @@ struct Rig {
         }
         layer->writeWaveTable(0, table);
         layer->play(0, true);
-        recorder = std::make_unique<WavRecorder>(*layer);
+        recorder = std::make_unique<WavRecorder>(*layer, [this] { return nowNs.load(); });
     }
     // One callback's worth; what it rendered is appended to `played`.
     void render(std::size_t frames) {
@@ -53,6 +55,8 @@ struct Rig {
         played.insert(played.end(), block.begin(), block.end());
     }
 
+    // The recorder's clock: it stands still unless a test moves it.
+    std::atomic<std::int64_t> nowNs{0};
     FakeDeviceLog log;
     FakeAudioDevice* device = nullptr;
     std::unique_ptr<KeepingLayer> layer;
@@ -183,6 +187,46 @@ TEST_F(WavRecorderTest, ExtensionChoosesTheFormat) {
             EXPECT_TRUE(wav.samples == rig.played);
         }
     }
+}
+
+// While the output is away no callback feeds the recording: the time it was
+// away is kept as silence, between the sound before and after, so the file
+// lasts as long as the recording did.
+TEST_F(WavRecorderTest, TimeWithoutOutputIsRecordedAsSilence) {
+    Rig rig;
+    const fs::path path = dir / "take.wav";
+    ASSERT_EQ(rig.recorder->start(path), "");
+    const auto playSecond = [&rig] {  // at the output's own pace
+        for (int block = 0; block < 100; ++block) {
+            rig.nowNs += 10'000'000;
+            rig.render(441);
+        }
+    };
+    playSecond();
+    ASSERT_TRUE(
+        waitFor([&] { return fs::file_size(path) >= 44 + 2 * 44100; }, std::chrono::seconds(5)));
+    // The server is away for 7 s and more, until the writer, looking on time
+    // again, has kept that time as silence.
+    rig.nowNs += 7'000'000'000;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            rig.nowNs += 10'000'000;
+            return fs::file_size(path) >= 44 + 2 * (8 * 44100 - 882);
+        },
+        std::chrono::seconds(5)));
+    playSecond();
+    rig.recorder->stop();
+
+    const Wav wav = readWav(path);
+    ASSERT_TRUE(wav.opened);
+    ASSERT_NEAR(static_cast<double>(wav.samples.size()), rig.nowNs * 44100e-9, 882);
+    const std::size_t gap = wav.samples.size() - rig.played.size();
+    const auto at = wav.samples.begin() + 44100;
+    EXPECT_TRUE(std::equal(wav.samples.begin(), at, rig.played.begin()));
+    EXPECT_TRUE(std::all_of(at, at + static_cast<std::ptrdiff_t>(gap),
+                            [](std::int16_t s) { return s == 0; }));
+    EXPECT_TRUE(std::equal(at + static_cast<std::ptrdiff_t>(gap), wav.samples.end(),
+                           rig.played.begin() + 44100));
 }
 
 TEST_F(WavRecorderTest, PathThatCannotBeWrittenIsRefusedWithTheReason) {

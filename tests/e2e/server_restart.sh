@@ -3,12 +3,16 @@
 # socket: the window keeps running without an error message, no thread of the
 # program spins meanwhile (its audio threads may run at real-time priority,
 # where a spinning one would starve the window), and the sound is back within
-# 2 s of the server's return, without restarting the program.
+# 2 s of the server's return, without restarting the program. The program
+# records to a file meanwhile, which keeps the time the server was away as
+# silence: its length is the time it recorded.
 source "$(dirname "$0")/harness.sh"
 e2e_begin server_restart
 e2e_start_sound_server
 e2e_start_recording
-e2e_start_app
+launched=$EPOCHREALTIME
+e2e_start_app --record "$E2E_DIR/take.wav"
+shown=$EPOCHREALTIME
 sleep 0.5
 
 # Sound: tone 1, and a release reloads the level (90), which then fades.
@@ -77,6 +81,25 @@ e2e_app_running || e2e_fail "the program ended: $(cat "$E2E_DIR/app.stderr")"
 windows=$(e2e_app_windows | grep -vx "$E2E_WINDOW")
 [ -z "$windows" ] || e2e_fail "other windows were shown: $(for w in $windows; do
     e2e_xdo getwindowname "$w"; done)"
+
+# Ended as a terminal ends it: the recording is finished on the way out.
+ending=$EPOCHREALTIME
+kill -TERM "$E2E_APP_PID"
+e2e_wait_app_exit 10 || e2e_fail "the program did not end on SIGTERM"
+ended=$EPOCHREALTIME
+[ "$E2E_APP_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_APP_STATUS on SIGTERM"
+length=$("$E2E_PYTHON" -c 'import sys, wave
+w = wave.open(sys.argv[1]); print("%.3f" % (w.getnframes() / w.getframerate()))' "$E2E_DIR/take.wav") ||
+    e2e_fail "the recording does not open"
+e2e_log "recorded $length s; the window was shown for $(LC_ALL=C awk -v a="$shown" -v b="$ending" \
+    'BEGIN { printf "%.3f", b - a }') s, the program ran for $(LC_ALL=C awk -v a="$launched" \
+    -v b="$ended" 'BEGIN { printf "%.3f", b - a }') s"
+# It covers at least the time the window was shown (less the odd dropout of a
+# busy machine), and no more than the program ran.
+LC_ALL=C awk -v l="$length" -v lo="$(LC_ALL=C awk -v a="$shown" -v b="$ending" 'BEGIN { print b - a - 0.5 }')" \
+    -v hi="$(LC_ALL=C awk -v a="$launched" -v b="$ended" 'BEGIN { print b - a + 0.1 }')" \
+    'BEGIN { exit !(l >= lo && l <= hi) }' ||
+    e2e_fail "the recording lasts $length s, not the time it recorded"
 
 e2e_tables "$E2E_DIR/tone1.txt" --tone 1 --levels 0 100
 E2E_RECORDING="$E2E_DIR/recording.s16" E2E_MARKERS="$E2E_DIR/markers.txt" \
