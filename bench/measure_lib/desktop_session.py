@@ -5,10 +5,12 @@ scripts/xserver.sh:
 
 Under LOAD (bench/measure_lib/load.py: none, cpu or io), for SECONDS each:
 - the program, run by the desktop's user, its pen pressed and lifted about
-  once a second so that a note keeps sounding;
-- pw-cat, PipeWire's own client, playing a tone at the program's node
-  latency (REFERENCE_LATENCY frames where given, or where the program's
-  cannot be read; 256 without either) and at pw-cat's default latency.
+  once a second so that a note keeps sounding; under a load, the load then
+  ends and the program plays on for RECOVERY_SECONDS, to time how long its
+  stream takes to ask for its quiet latency again;
+- before it, pw-cat, PipeWire's own client, playing a tone at
+  REFERENCE_LATENCY frames (256 where not given: the program's quiet
+  latency) and at pw-cat's default latency, for at most a minute each.
 
 What the graph plays is recorded at its rate. A dropout is a run of silence
 inside the sounding stretch (tests/e2e/heard.py); those that follow a CPU
@@ -45,6 +47,13 @@ from measure_lib.xserver import XConnection  # noqa: E402
 AS_USER = [os.environ.get("SCRIVOLA_SOUND_ENV", ""), "as-user"]
 # A stall this long (one graph cycle of 256 frames) can empty a small buffer.
 STALL_MS = 256 / RATE * 1000
+# The node latency the program's stream asks for on a quiet machine, and how
+# long it plays on after a load ends.
+QUIET_LATENCY = "256/44100"
+RECOVERY_SECONDS = 15.0
+# The references play at most this long: they only set the program's figure
+# beside theirs.
+REFERENCE_SECONDS = 60.0
 
 
 class Watches:
@@ -126,7 +135,7 @@ def node_latency(pid):
     return None, None
 
 
-def play_program(path, seconds, x, env, recorder, watches):
+def play_program(path, seconds, x, env, recorder, watches, load):
     app = App(path, x, env, prefix=AS_USER)
     try:
         time.sleep(0.5)
@@ -134,19 +143,25 @@ def play_program(path, seconds, x, env, recorder, watches):
         first = recorder.samples_so_far()
         realtime = []
         latencies = []
-        end = time.monotonic() + seconds
-        while time.monotonic() < end:
-            time.sleep(0.45)
-            x.button(True)
-            time.sleep(0.5)
-            x.button(False)
-            if not realtime:
-                realtime = realtime_threads(app.process.pid)
-            # The latency the stream asks for moves with its dropouts: note
-            # where it started and where it ended.
-            now = node_latency(app.process.pid)
-            if now[0] is not None:
-                latencies.append(now)
+
+        def play(until, on_latency=None):
+            nonlocal realtime
+            while time.monotonic() < until:
+                time.sleep(0.45)
+                x.button(True)
+                time.sleep(0.5)
+                x.button(False)
+                if not realtime:
+                    realtime = realtime_threads(app.process.pid)
+                # The latency the stream asks for moves with its dropouts:
+                # note where it started and where it went.
+                now = node_latency(app.process.pid)
+                if now[0] is not None:
+                    latencies.append(now)
+                    if on_latency and on_latency(now[1]):
+                        return
+
+        play(time.monotonic() + seconds)
         time.sleep(0.1)
         figures = dropouts_in(recorder, first, watches)
         figures["realtime_threads"] = realtime
@@ -155,6 +170,14 @@ def play_program(path, seconds, x, env, recorder, watches):
             figures["node_latency"] = " → ".join(
                 text for k, (_, text) in enumerate(latencies)
                 if k == 0 or text != latencies[k - 1][1])
+        if load.processes:
+            load.stop()
+            ended = time.monotonic()
+            back = []
+            play(ended + RECOVERY_SECONDS,
+                 lambda text: text == QUIET_LATENCY and not back.append(time.monotonic()))
+            figures["latency_back_after_load_s"] = round(back[0] - ended, 1) if back else None
+            figures["latency_after_load"] = latencies[-1][1] if latencies else None
         return figures
     finally:
         app.stop()
@@ -164,7 +187,7 @@ def play_reference(seconds, latency, recorder, watches, folder):
     """pw-cat playing a 440 Hz tone at `latency` frames (None: its default)."""
     tone = os.path.join(folder, "tone.wav")
     if not os.path.exists(tone):
-        frames = int((seconds + 2) * RATE)
+        frames = int((min(seconds, REFERENCE_SECONDS) + 2) * RATE)
         t = np.arange(frames) / RATE
         with wave.open(tone, "wb") as out:
             out.setnchannels(1)
@@ -176,6 +199,7 @@ def play_reference(seconds, latency, recorder, watches, folder):
     if latency:
         command.append("--latency=%d" % latency)
     first = recorder.samples_so_far()
+    seconds = min(seconds, REFERENCE_SECONDS)
     process = subprocess.Popen(command + [tone], stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     try:
@@ -201,14 +225,16 @@ def main():
     os.chmod(folder, 0o755)
     try:
         recorder.wait_for_samples()
-        with Load(load):
+        with Load(load) as running:
             time.sleep(1.0)
-            figures["program"] = play_program(path, seconds, x, env, recorder, watches)
-            latency = latency or figures["program"].get("node_latency_frames") or 256
-            figures["pw_cat_%d" % latency] = play_reference(seconds, latency, recorder,
-                                                             watches, folder)
+            # The references first: the program's run ends the load.
+            reference = latency or 256
+            figures["pw_cat_%d" % reference] = play_reference(seconds, reference, recorder,
+                                                              watches, folder)
             figures["pw_cat_default"] = play_reference(seconds, None, recorder, watches,
                                                        folder)
+            figures["program"] = play_program(path, seconds, x, env, recorder, watches,
+                                              running)
         figures["cpu_stalls"] = watches.stalls.summary()
         figures["steal_ms"] = round(watches.steal.total_ms(), 1)
         figures["loadavg"] = open("/proc/loadavg").read().split()[0]

@@ -106,11 +106,18 @@ def desktop_rows(load, d, seconds):
                    ", ".join(drops["program"].get("realtime_threads") or ["none"])),
                _dropouts(drops["program"]), "0",
                _verdict(drops["program"].get("unexplained") or 0, 0, "dropouts"))
+        if "latency_back_after_load_s" in drops["program"]:
+            back = drops["program"]["latency_back_after_load_s"]
+            yield ("desktop, %s: after the load ends, the program's stream asks for its quiet "
+                   "latency again within" % what,
+                   "%.1f s" % back if back is not None else "not within 15 s (%s)" % (
+                       drops["program"].get("latency_after_load") or "unknown"), "≤ 10 s",
+                   _verdict(back if back is not None else 99, 10, "s"))
         for key in sorted(k for k in drops if k.startswith("pw_cat_")):
             latency = key[len("pw_cat_"):]
             yield ("desktop, %s: dropouts of pw-cat at %s latency, %.0f s" % (
                        what, "its default" if latency == "default" else latency + " frames",
-                       seconds), _dropouts(drops[key]), "(reference)", "")
+                       min(seconds, 60)), _dropouts(drops[key]), "(reference)", "")
         canary = drops.get("cpu_stalls", {})
         yield ("desktop, %s: the machine over the run" % what,
                "%s ms stolen, %s CPU stalls over 2 ms, the longest %s ms; load average %s" % (
