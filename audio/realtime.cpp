@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sched.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -35,6 +36,10 @@ bool setOwnRealtime(pid_t tid, int priority) {
     return sched_setscheduler(tid, SCHED_FIFO | SCHED_RESET_ON_FORK, &param) == 0;
 }
 
+bool setOwnNice(pid_t tid, int nice) {
+    return setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0;
+}
+
 }  // namespace
 
 std::set<pid_t> threadIds() {
@@ -59,6 +64,17 @@ int raiseAudioThreads(const std::set<pid_t>& started, RealtimeBroker* broker) {
         }
         if (setOwnRealtime(tid, kAudioThreadPriority) ||
             (broker != nullptr && broker->makeRealtime(tid, kAudioThreadPriority))) {
+            ++raised;
+        }
+    }
+    return raised;
+}
+
+int raiseWindowThreads(const std::set<pid_t>& threads, RealtimeBroker* broker) {
+    int raised = 0;
+    for (const pid_t tid : threads) {
+        if (setOwnNice(tid, kWindowThreadNice) ||
+            (broker != nullptr && broker->makeHighPriority(tid, kWindowThreadNice))) {
             ++raised;
         }
     }

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 
+#include "audio/realtime.h"
 #include "audio/system_sound_layer.h"
 #include "performance/render_command.h"
 #include "ui/command_line.h"
@@ -49,11 +50,15 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral(SCRIVOLA_APP_ID));
 
     // The stream's threads ask the desktop's RealtimeKit for real-time
-    // scheduling when the process may not set it itself.
+    // scheduling when the process may not set it itself, and the window's
+    // threads (this one and the toolkit's event reader) for a high priority:
+    // they compute what the output plays, and a busy desktop must not delay
+    // the pen's sound.
     scrivola::OutputSettings output;
     output.backend = commandLine.outputBackend;
     output.applicationId = SCRIVOLA_APP_ID;
     output.realtimeBroker = std::make_shared<scrivola::RealtimeKitBroker>();
+    scrivola::raiseWindowThreads(scrivola::threadIds(), output.realtimeBroker.get());
     scrivola::SystemSoundLayer sound(output);
     sound.setObserver(scrivola::linkedSoundObserver());
     scrivola::Form1 window(sound);

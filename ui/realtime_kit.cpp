@@ -48,4 +48,20 @@ bool RealtimeKitBroker::makeRealtime(pid_t tid, int priority) {
     return reply.isValid();
 }
 
+bool RealtimeKitBroker::makeHighPriority(pid_t tid, int nice) {
+    const QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected()) {
+        return false;
+    }
+    const qlonglong minNice = property(bus, QStringLiteral("MinNiceLevel"));
+    if (minNice == -1 || minNice >= 0) {
+        return false;
+    }
+    QDBusInterface kit(kService, kPath, kService, bus);
+    const QDBusReply<void> reply =
+        kit.call(QStringLiteral("MakeThreadHighPriority"), static_cast<quint64>(tid),
+                 static_cast<qint32>(std::max<qlonglong>(nice, minNice)));
+    return reply.isValid();
+}
+
 }  // namespace scrivola

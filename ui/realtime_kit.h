@@ -11,6 +11,7 @@ public:
     // Blocking D-Bus calls, so never from the audio callback. False when
     // there is no RealtimeKit or it refuses.
     bool makeRealtime(pid_t tid, int priority) override;
+    bool makeHighPriority(pid_t tid, int nice) override;
 };
 
 }  // namespace scrivola

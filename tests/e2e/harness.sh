@@ -364,6 +364,11 @@ e2e_realtime_threads() {
     done
 }
 
+# The nice level of the program's main thread, the window's.
+e2e_window_nice() {
+    awk '{ sub(/.*\) /, ""); print $17 }' /proc/"$E2E_APP_PID"/stat
+}
+
 e2e_app_running() {
     kill -0 "$E2E_APP_PID" 2>/dev/null
 }

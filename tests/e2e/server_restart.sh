@@ -28,8 +28,13 @@ e2e_log "real-time threads: $realtime"
 # A desktop grants real time to a normal user's audio thread through
 # RealtimeKit; the program must ask for it there (where this machine allows
 # real time at all).
+# RealtimeKit, or the process itself, also gives the window's thread, which
+# computes what the output plays, a high priority.
+nice=$(e2e_window_nice)
+e2e_log "the window's thread runs at nice $nice"
 if [ "${E2E_SOUND_SERVER:-}" = desktop ] && chrt -f 1 true 2>/dev/null; then
     [ -n "$realtime" ] || e2e_fail "no thread of the program runs at real-time priority"
+    ((nice < 0)) || e2e_fail "the window's thread runs at nice $nice, not raised"
 fi
 e2e_stop_recording
 "$SCRIVOLA_SOUND_ENV" daemon-stop || e2e_fail "cannot stop the sound server"
