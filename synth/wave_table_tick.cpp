@@ -2,8 +2,11 @@
 // takes its own clock reading and converts the five texts, and nothing is kept
 // from one sample or tick to the next beyond the module-level values. (On a
 // steady clock whose seconds did not move during the tick, one reading stands
-// for all of them: see computeTablesAtOneReading.) The comments number the
-// steps of a tick and of a sample in the order they run.
+// for all of them: see computeTablesAtOneReading.) What a step computes from
+// values that did not change since the sample before is taken from that
+// sample instead of computed again (TickTexts, Remembered): the same result,
+// bit for bit. The comments number the steps of a tick and of a sample in
+// the order they run.
 #include "synth/wave_table_tick.h"
 
 #include <bit>
@@ -22,25 +25,31 @@ constexpr double kRadiansPerDegree = 0.01745329251994;
 // Pi as the square wave of voice B uses it.
 constexpr double kPi = 3.14159265358979;
 
-// Converts a parameter text into its integer copy; a text that does not
-// convert leaves the copy as it was.
-inline void readParameter(const SynthState& s, ParameterText text, std::int16_t& copy) {
-    textToInt16(s.*text).assignTo(copy);
-}
+// The five parameter texts, each converted once a tick: the state does not
+// change while a tick runs, so every sample's conversion of a text gives the
+// first's result. A text that does not convert leaves its copy as it was, at
+// every sample as before.
+struct TickTexts {
+    explicit TickTexts(const SynthState& s)
+        : vibratoRate(textToInt16(s.*kVibratoRate)),
+          secondTremoloRate(textToInt16(s.*kSecondTremoloRate)),
+          tremoloRate(textToInt16(s.*kTremoloRate)),
+          voiceACut(textToInt16(s.*kVoiceACut)),
+          voiceBCut(textToInt16(s.*kVoiceBCut)) {}
 
-// Steps 26 and 28: the sample divided by 10 ln(fmTerm / (0.1 cut) + 1).
-// Skipped when the logarithm's argument is not positive.
-inline void applyCut(float& sample, std::int32_t fmTerm, std::int16_t cut) {
-    const double argument = static_cast<double>(fmTerm) / (0.1 * cut) + 1.0;
-    if (argument > 0.0) {
-        sample = toSingle(sample / (10.0 * std::log(argument)));
-    }
-}
+    Converted<std::int16_t> vibratoRate;
+    Converted<std::int16_t> secondTremoloRate;
+    Converted<std::int16_t> tremoloRate;
+    Converted<std::int16_t> voiceACut;
+    Converted<std::int16_t> voiceBCut;
+};
 
-// The last result of a cosine or sine, reused while its argument stays the
-// same bit for bit. The clock's single-precision reading moves only about
-// once a millisecond, so within a tick the clock's terms nearly always
-// repeat the previous sample's; the result is the one a fresh call gives.
+// The last result of a function of one argument, reused while its argument
+// stays the same bit for bit; the result is the one a fresh call gives. The
+// clock's single-precision reading moves only about once a millisecond, so
+// within a tick the clock's terms nearly always repeat the previous sample's,
+// and so do the cuts' logarithms, which depend only on the pitch term; a
+// stepped shape repeats its value while floor(x) stays.
 class Remembered {
 public:
     template <double (*function)(double)>
@@ -66,14 +75,40 @@ inline double cosine(double x) {
 inline double sine(double x) {
     return std::sin(x);
 }
+inline double tangent(double x) {
+    return std::tan(x);
+}
+inline double logarithm(double x) {
+    return std::log(x);
+}
+inline double exponential(double x) {
+    return std::exp(x);
+}
 
-// The clock's terms of one tick.
+// The terms of one tick that repeat from sample to sample.
 struct ClockTerms {
+    explicit ClockTerms(const SynthState& s) : texts(s) {}
+
+    TickTexts texts;
     Remembered vibrato;
     Remembered secondTremolo;
     Remembered tremoloA;
     Remembered tremoloB;
+    Remembered steppedA;
+    Remembered steppedB;
+    Remembered cutA;
+    Remembered cutB;
+    Remembered damping;
 };
+
+// Steps 26 and 28: the sample divided by 10 ln(fmTerm / (0.1 cut) + 1).
+// Skipped when the logarithm's argument is not positive.
+inline void applyCut(float& sample, std::int32_t fmTerm, std::int16_t cut, Remembered& log) {
+    const double argument = static_cast<double>(fmTerm) / (0.1 * cut) + 1.0;
+    if (argument > 0.0) {
+        sample = toSingle(sample / (10.0 * log.of<logarithm>(argument)));
+    }
+}
 
 // One clock reading in seconds, given back at every read.
 struct HeldSeconds {
@@ -94,7 +129,7 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
     m.angle = toSingle(static_cast<double>(m.sampleIndex) * kRadiansPerDegree);
     // 3, 4, 5: voice A's pitch term, moved by the vibrato; a negative term is
     // raised by 4
-    readParameter(s, kVibratoRate, m.fmspInt);
+    terms.texts.vibratoRate.assignTo(m.fmspInt);
     const double vibrato = terms.vibrato.of<cosine>(static_cast<double>(m.clockSeconds) *
                                                     (static_cast<double>(m.fmspInt) / 2.0));
     toInt32(vibrato * m.tone).assignTo(m.fmTerm);
@@ -106,9 +141,9 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
     // 6..11: voice A's shapes; of those on, the last sets the sample, so
     // only that one is computed (the functions have no side effects)
     if (sw.isOn(kVoiceASteppedSine)) {
-        m.sampleA = toSingle(std::sin(std::floor(x)) * m.ampA);
+        m.sampleA = toSingle(terms.steppedA.of<sine>(std::floor(x)) * m.ampA);
     } else if (sw.isOn(kVoiceASteppedTan)) {
-        m.sampleA = toSingle(std::tan(std::floor(x)) * m.ampA);
+        m.sampleA = toSingle(terms.steppedA.of<tangent>(std::floor(x)) * m.ampA);
     } else if (sw.isOn(kVoiceATanOfCos)) {
         m.sampleA = toSingle(std::tan(std::cos(x)) * m.ampA);
     } else if (sw.isOn(kVoiceARipplePulse)) {
@@ -124,9 +159,9 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
     } else if (sw.isOn(kVoiceBTanOfCos)) {
         m.sampleB = toSingle(std::tan(std::cos(y)) * m.ampB);
     } else if (sw.isOn(kVoiceBSteppedSine)) {
-        m.sampleB = toSingle(std::sin(std::floor(y)) * m.ampB);
+        m.sampleB = toSingle(terms.steppedB.of<sine>(std::floor(y)) * m.ampB);
     } else if (sw.isOn(kVoiceBSquare)) {
-        m.sampleB = toSingle(std::cos(std::floor(y) * kPi) * m.ampB);
+        m.sampleB = toSingle(terms.steppedB.of<cosine>(std::floor(y) * kPi) * m.ampB);
     } else if (sw.isOn(kVoiceBSine)) {
         m.sampleB = toSingle(std::sin(y) * m.ampB);
     }
@@ -135,29 +170,29 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
     m.ampB = s.level;
     const double clockSeconds = m.clockSeconds;
     // 19, 20, 21: second tremolo, the same cosine on both voices
-    readParameter(s, kSecondTremoloRate, m.amsp2Int);
+    terms.texts.secondTremoloRate.assignTo(m.amsp2Int);
     const double secondTremolo = terms.secondTremolo.of<cosine>(clockSeconds * m.amsp2Int);
     m.sampleA = toSingle(secondTremolo * m.sampleA);
     m.sampleB = toSingle(secondTremolo * m.sampleB);
     // 22, 23, 24: tremolo, a cosine on voice A and a sine on voice B
-    readParameter(s, kTremoloRate, m.amspInt);
+    terms.texts.tremoloRate.assignTo(m.amspInt);
     m.sampleA = toSingle(terms.tremoloA.of<cosine>(clockSeconds * m.amspInt) * m.sampleA);
     m.sampleB = toSingle(terms.tremoloB.of<sine>(clockSeconds * m.amspInt) * m.sampleB);
     // 25, 26: voice A's cut
-    readParameter(s, kVoiceACut, m.cutInt);
+    terms.texts.voiceACut.assignTo(m.cutInt);
     if (m.cutInt > 0) {
-        applyCut(m.sampleA, m.fmTerm, m.cutInt);
+        applyCut(m.sampleA, m.fmTerm, m.cutInt, terms.cutA);
     }
     // 27, 28: voice B's cut, driven by voice A's pitch term
-    readParameter(s, kVoiceBCut, m.cut2Int);
+    terms.texts.voiceBCut.assignTo(m.cut2Int);
     if (m.cut2Int > 0) {
-        applyCut(m.sampleB, m.fmTerm, m.cut2Int);
+        applyCut(m.sampleB, m.fmTerm, m.cut2Int, terms.cutB);
     }
     // 29: voice B's stepped sine with a cut also damps it by
     // 10 exp(4 |fmTerm| / (0.1 cut2) + 1); skipped when exp overflows
     if (sw.isOn(kVoiceBSteppedSine) && m.cut2Int > 0) {
-        const double damping =
-            std::exp(4.0 * (std::fabs(static_cast<double>(m.fmTerm)) / (0.1 * m.cut2Int)) + 1.0);
+        const double damping = terms.damping.of<exponential>(
+            4.0 * (std::fabs(static_cast<double>(m.fmTerm)) / (0.1 * m.cut2Int)) + 1.0);
         if (!std::isinf(damping)) {
             m.sampleB = toSingle(m.sampleB / (10.0 * damping));
         }
@@ -185,7 +220,7 @@ void computeTables(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Co
     m.peakA = 0;
     m.peakB = 0;
     // 7: every entry, 360 included
-    ClockTerms terms;
+    ClockTerms terms(s);
     for (m.sampleIndex = 0; m.sampleIndex < kTableSize; ++m.sampleIndex) {
         sampleSteps(m, s, sw, clock, terms, shown);
     }
