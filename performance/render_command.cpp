@@ -1,5 +1,9 @@
 #include "performance/render_command.h"
 
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
 #include <csignal>
 
 #include "performance/performance_reader.h"
@@ -34,6 +38,26 @@ void line(std::ostream& err, const QString& text) {
     err << "scrivola-synth: " << text.toLocal8Bit().constData() << '\n';
 }
 
+// The time of the performance's last event, from its last line alone: how
+// long the sound is, known before the render reads the file. Times never
+// decrease, so for a file the render accepts this is the last event's time;
+// a file whose last line is no event renders to nothing, or is refused
+// (0 then).
+double lastEventTime(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return 0.0;
+    }
+    // An event line, its newline and the newline before it.
+    const qint64 tail = PerformanceReader::kMaxEventLine + 1;
+    file.seek(std::max<qint64>(0, file.size() - tail));
+    const QByteArray end = file.read(tail).trimmed();
+    const QByteArray last = end.mid(end.lastIndexOf('\n') + 1);
+    const QJsonValue time = QJsonDocument::fromJson(last).object().value(QLatin1String("t"));
+    const double seconds = time.toDouble(0.0);
+    return seconds >= 0.0 && seconds <= kMaxPerformanceSeconds ? seconds : 0.0;
+}
+
 }  // namespace
 
 int renderCommand(const QString& performancePath, const QString& soundPath, std::ostream& err) {
@@ -41,10 +65,17 @@ int renderCommand(const QString& performancePath, const QString& soundPath, std:
         line(err, QStringLiteral("cannot render into %1: %2").arg(soundPath, problem));
         return 1;
     }
-    PerformanceSummary summary;
-    if (const auto fault = checkPerformanceFile(performancePath, &summary)) {
-        line(err, fault->message());
-        return 1;
+    // The header and the starting state are checked before the sound file
+    // is started; the events as they are rendered, in one reading of the
+    // file: a fault among them discards the sound file.
+    unsigned rate = 0;
+    {
+        PerformanceReader start;
+        if (!start.open(performancePath)) {
+            line(err, start.error().message());
+            return 1;
+        }
+        rate = start.header().rate;
     }
 
     struct sigaction action {};
@@ -55,9 +86,8 @@ int renderCommand(const QString& performancePath, const QString& soundPath, std:
     }
 
     SoundFileSink file;
-    const auto frames = static_cast<std::uint64_t>(summary.duration * summary.header.rate) + 1;
-    if (const QString reason = file.open(soundPath, summary.header.rate, frames);
-        !reason.isEmpty()) {
+    const auto frames = static_cast<std::uint64_t>(lastEventTime(performancePath) * rate) + 1;
+    if (const QString reason = file.open(soundPath, rate, frames); !reason.isEmpty()) {
         line(err, QStringLiteral("cannot write %1: %2").arg(soundPath, reason));
         return 1;
     }
