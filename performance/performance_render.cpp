@@ -71,7 +71,7 @@ std::uint64_t nearestSample(double seconds, unsigned rate) {
 
 }  // namespace
 
-RenderOutcome renderPerformance(const QString& path, SoundSink& sink, std::uint64_t frameLimit) {
+RenderOutcome renderPerformance(const QByteArray& path, SoundSink& sink, std::uint64_t frameLimit) {
     RenderOutcome outcome;
     PerformanceReader reader;
     if (!reader.open(path)) {

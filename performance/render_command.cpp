@@ -8,6 +8,7 @@
 
 #include "performance/performance_reader.h"
 #include "performance/performance_render.h"
+#include "performance/regular_file.h"
 #include "performance/sound_file_sink.h"
 
 namespace scrivola {
@@ -43,9 +44,9 @@ void line(std::ostream& err, const QString& text) {
 // decrease, so for a file the render accepts this is the last event's time;
 // a file whose last line is no event renders to nothing, or is refused
 // (0 then).
-double lastEventTime(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+double lastEventTime(const QByteArray& path) {
+    QFile file;
+    if (!openRegularFile(path, file).isEmpty()) {
         return 0.0;
     }
     // An event line, its newline and the newline before it.
@@ -60,9 +61,11 @@ double lastEventTime(const QString& path) {
 
 }  // namespace
 
-int renderCommand(const QString& performancePath, const QString& soundPath, std::ostream& err) {
+int renderCommand(const QByteArray& performancePath, const QByteArray& soundPath,
+                  std::ostream& err) {
+    const QString soundName = QFile::decodeName(soundPath);
     if (const QString problem = SoundFileSink::formatProblem(soundPath); !problem.isEmpty()) {
-        line(err, QStringLiteral("cannot render into %1: %2").arg(soundPath, problem));
+        line(err, QStringLiteral("cannot render into %1: %2").arg(soundName, problem));
         return 1;
     }
     // The header and the starting state are checked before the sound file
@@ -88,7 +91,7 @@ int renderCommand(const QString& performancePath, const QString& soundPath, std:
     SoundFileSink file;
     const auto frames = static_cast<std::uint64_t>(lastEventTime(performancePath) * rate) + 1;
     if (const QString reason = file.open(soundPath, rate, frames); !reason.isEmpty()) {
-        line(err, QStringLiteral("cannot write %1: %2").arg(soundPath, reason));
+        line(err, QStringLiteral("cannot write %1: %2").arg(soundName, reason));
         return 1;
     }
     StoppableSink sink(file);
@@ -103,7 +106,7 @@ int renderCommand(const QString& performancePath, const QString& soundPath, std:
         return 1;
     }
     if (const QString reason = file.commit(); !reason.isEmpty()) {
-        line(err, QStringLiteral("cannot write %1: %2").arg(soundPath, reason));
+        line(err, QStringLiteral("cannot write %1: %2").arg(soundName, reason));
         return 1;
     }
     return 0;
