@@ -3,12 +3,13 @@
 // from one sample or tick to the next beyond the module-level values. (On a
 // steady clock whose seconds did not move during the tick, one reading stands
 // for all of them: see computeTablesAtOneReading.) What a step computes from
-// values that did not change since the sample before is taken from that
-// sample instead of computed again (TickTexts, Remembered): the same result,
-// bit for bit. The comments number the steps of a tick and of a sample in
-// the order they run.
+// values that did not change since the sample before, or since the same entry
+// of the tick before, is taken from there instead of computed again
+// (TickTexts, Remembered, EntryValues): the same result, bit for bit. The comments number the steps
+// of a tick and of a sample in the order they run.
 #include "synth/wave_table_tick.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -84,18 +85,60 @@ inline double logarithm(double x) {
 inline double exponential(double x) {
     return std::exp(x);
 }
+inline double tanOfCos(double x) {
+    return std::tan(std::cos(x));
+}
 
-// The terms of one tick that repeat from sample to sample.
+// A shape's values at each table entry, kept from one tick to the next: a
+// voice whose pitch did not change gives the same arguments at every tick,
+// and its values then come from the tick before instead of the maths library
+// again. Each entry holds the function and the argument, bit for bit, that
+// its value was computed for. Within a tick `last` catches an argument that
+// repeats the previous entry's (a stepped shape).
+class EntryValues {
+public:
+    template <double (*function)(double)>
+    double of(std::int16_t entry, double argument, Remembered& last) {
+        Entry& kept = entries_[static_cast<std::size_t>(entry)];
+        const std::uint64_t bits = std::bit_cast<std::uint64_t>(argument);
+        if (kept.function != function || kept.argumentBits != bits) {
+            kept.value = last.of<function>(argument);
+            kept.function = function;
+            kept.argumentBits = bits;
+        }
+        return kept.value;
+    }
+
+private:
+    struct Entry {
+        double (*function)(double) = nullptr;
+        std::uint64_t argumentBits = 0;
+        double value = 0.0;
+    };
+    std::array<Entry, kTableSize> entries_{};
+};
+
+// The shapes' values of the last tick run on a thread.
+struct ShapeValues {
+    EntryValues voiceA;
+    EntryValues voiceARipple;  // the ripple pulse's second term
+    EntryValues voiceB;
+};
+
+// The terms of one tick that repeat from sample to sample, and the shapes'
+// values kept from tick to tick.
 struct ClockTerms {
-    explicit ClockTerms(const SynthState& s) : texts(s) {}
+    ClockTerms(const SynthState& s, ShapeValues& kept) : texts(s), shapes(kept) {}
 
     TickTexts texts;
+    ShapeValues& shapes;
     Remembered vibrato;
     Remembered secondTremolo;
     Remembered tremoloA;
     Remembered tremoloB;
-    Remembered steppedA;
-    Remembered steppedB;
+    Remembered shapeA;
+    Remembered rippleA;
+    Remembered shapeB;
     Remembered cutA;
     Remembered cutB;
     Remembered damping;
@@ -140,30 +183,34 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
     const double y = static_cast<double>(m.angle) * m.toneB;
     // 6..11: voice A's shapes; of those on, the last sets the sample, so
     // only that one is computed (the functions have no side effects)
+    const std::int16_t i = m.sampleIndex;
+    EntryValues& a = terms.shapes.voiceA;
     if (sw.isOn(kVoiceASteppedSine)) {
-        m.sampleA = toSingle(terms.steppedA.of<sine>(std::floor(x)) * m.ampA);
+        m.sampleA = toSingle(a.of<sine>(i, std::floor(x), terms.shapeA) * m.ampA);
     } else if (sw.isOn(kVoiceASteppedTan)) {
-        m.sampleA = toSingle(terms.steppedA.of<tangent>(std::floor(x)) * m.ampA);
+        m.sampleA = toSingle(a.of<tangent>(i, std::floor(x), terms.shapeA) * m.ampA);
     } else if (sw.isOn(kVoiceATanOfCos)) {
-        m.sampleA = toSingle(std::tan(std::cos(x)) * m.ampA);
+        m.sampleA = toSingle(a.of<tanOfCos>(i, x, terms.shapeA) * m.ampA);
     } else if (sw.isOn(kVoiceARipplePulse)) {
-        m.sampleA = toSingle(std::floor(std::sin(x)) * m.ampA + std::tan(std::cos(x)));
+        m.sampleA = toSingle(std::floor(a.of<sine>(i, x, terms.shapeA)) * m.ampA +
+                             terms.shapes.voiceARipple.of<tanOfCos>(i, x, terms.rippleA));
     } else if (sw.isOn(kVoiceAPulse)) {
-        m.sampleA = toSingle(std::floor(std::sin(x)) * m.ampA);
+        m.sampleA = toSingle(std::floor(a.of<sine>(i, x, terms.shapeA)) * m.ampA);
     } else if (sw.isOn(kVoiceASine)) {
-        m.sampleA = toSingle(std::sin(x) * m.ampA);
+        m.sampleA = toSingle(a.of<sine>(i, x, terms.shapeA) * m.ampA);
     }
     // 12..16: voice B's shapes, the same way
+    EntryValues& b = terms.shapes.voiceB;
     if (sw.isOn(kVoiceBPulse)) {
-        m.sampleB = toSingle(std::floor(std::cos(y)) * m.ampB);
+        m.sampleB = toSingle(std::floor(b.of<cosine>(i, y, terms.shapeB)) * m.ampB);
     } else if (sw.isOn(kVoiceBTanOfCos)) {
-        m.sampleB = toSingle(std::tan(std::cos(y)) * m.ampB);
+        m.sampleB = toSingle(b.of<tanOfCos>(i, y, terms.shapeB) * m.ampB);
     } else if (sw.isOn(kVoiceBSteppedSine)) {
-        m.sampleB = toSingle(terms.steppedB.of<sine>(std::floor(y)) * m.ampB);
+        m.sampleB = toSingle(b.of<sine>(i, std::floor(y), terms.shapeB) * m.ampB);
     } else if (sw.isOn(kVoiceBSquare)) {
-        m.sampleB = toSingle(terms.steppedB.of<cosine>(std::floor(y) * kPi) * m.ampB);
+        m.sampleB = toSingle(b.of<cosine>(i, std::floor(y) * kPi, terms.shapeB) * m.ampB);
     } else if (sw.isOn(kVoiceBSine)) {
-        m.sampleB = toSingle(std::sin(y) * m.ampB);
+        m.sampleB = toSingle(b.of<sine>(i, y, terms.shapeB) * m.ampB);
     }
     // 17, 18: the amplitudes follow the level from the next sample on
     m.ampA = s.level;
@@ -220,7 +267,9 @@ void computeTables(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Co
     m.peakA = 0;
     m.peakB = 0;
     // 7: every entry, 360 included
-    ClockTerms terms(s);
+    // Each thread that ticks keeps its own.
+    thread_local ShapeValues kept;
+    ClockTerms terms(s, kept);
     for (m.sampleIndex = 0; m.sampleIndex < kTableSize; ++m.sampleIndex) {
         sampleSteps(m, s, sw, clock, terms, shown);
     }
