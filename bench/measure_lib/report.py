@@ -52,9 +52,11 @@ def rows(f):
     if "tick" not in f:
         return
     tick, cb, disp = f["tick"], f["callback"], f["display"]
-    yield ("Tick cost, median (both voices, 361 samples; start-up sound / all modulations)",
-           "%.1f / %.1f µs" % (tick["BM_Tick/0"], tick["BM_Tick/1"]),
-           "≤ 60 µs with all modulations", _verdict(tick["BM_Tick/1"], 60.0, "µs"))
+    worst = max(tick["BM_Tick/1"], tick["BM_Tick/2"])
+    yield ("Tick cost, median (both voices, 361 samples; start-up sound / all modulations / "
+           "all modulations, the pitch moving at every tick)",
+           "%.1f / %.1f / %.1f µs" % (tick["BM_Tick/0"], tick["BM_Tick/1"], tick["BM_Tick/2"]),
+           "≤ 60 µs with all modulations", _verdict(worst, 60.0, "µs"))
     c = cb["BM_MixBothLoops/256"]
     yield ("Callback cost, median (mix both loops, 256 frames)",
            "%.2f µs, %.3f %% of the %.0f µs of audio it makes" % (c, c / CALLBACK_US * 100,
