@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <algorithm>
+#include <cctype>
 #include <csignal>
 
 #include "performance/performance_reader.h"
@@ -46,14 +46,24 @@ void line(std::ostream& err, const QString& text) {
 // (0 then).
 double lastEventTime(const QByteArray& path) {
     QFile file;
-    if (!openRegularFile(path, file).isEmpty()) {
+    if (!openRegularFile(path, file).isEmpty() || file.size() == 0) {
         return 0.0;
     }
-    // An event line, its newline and the newline before it.
-    const qint64 tail = PerformanceReader::kMaxEventLine + 1;
-    file.seek(std::max<qint64>(0, file.size() - tail));
-    const QByteArray end = file.read(tail).trimmed();
-    const QByteArray last = end.mid(end.lastIndexOf('\n') + 1);
+    const uchar* const bytes = file.map(0, file.size());
+    if (bytes == nullptr) {
+        return 0.0;
+    }
+    // Blank lines after the last event are skipped, however many.
+    qint64 end = file.size();
+    while (end > 0 && std::isspace(bytes[end - 1])) {
+        --end;
+    }
+    qint64 begin = end;
+    while (begin > 0 && bytes[begin - 1] != '\n' &&
+           end - begin < PerformanceReader::kMaxEventLine) {
+        --begin;
+    }
+    const QByteArray last(reinterpret_cast<const char*>(bytes) + begin, end - begin);
     const QJsonValue time = QJsonDocument::fromJson(last).object().value(QLatin1String("t"));
     const double seconds = time.toDouble(0.0);
     return seconds >= 0.0 && seconds <= kMaxPerformanceSeconds ? seconds : 0.0;
