@@ -1,10 +1,21 @@
 // Cost of recording and rendering a performance: one event written to a
 // performance file (what recording adds to each handler and tick), and one
 // second of a busy performance rendered to samples.
+//
+//   scrivola_performance_bench [Google Benchmark options]
+//   scrivola_performance_bench --write-performance FILE SECONDS
+//
+// The second form only writes a busy performance of SECONDS in which every
+// waveform shape of both voices takes its turn, with every modulation on,
+// for bench/measure to render with `scrivola-synth --render`.
 #include <benchmark/benchmark.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "performance/performance_render.h"
 #include "performance/performance_writer.h"
@@ -43,13 +54,46 @@ void BM_WriteEvent(benchmark::State& state) {
     writer.finish(time);
 }
 
+// The waveform check boxes of each voice, in the order the hour of every
+// shape turns them on.
+constexpr SwitchId kShapesA[] = {kVoiceASine,     kVoiceAPulse,      kVoiceARipplePulse,
+                                 kVoiceATanOfCos, kVoiceASteppedTan, kVoiceASteppedSine};
+constexpr SwitchId kShapesB[] = {kVoiceBSine, kVoiceBSquare, kVoiceBSteppedSine, kVoiceBTanOfCos,
+                                 kVoiceBPulse};
+
+// Each second one shape of each voice on and the others off, by check events.
+void switchShapes(PerformanceWriter& writer, int second) {
+    PerformanceEvent event;
+    event.kind = EventKind::Check;
+    event.time = second;
+    for (std::size_t i = 0; i < std::size(kShapesA); ++i) {
+        event.number = kShapesA[i];
+        event.value = i == std::size_t(second) % std::size(kShapesA) ? 1 : 0;
+        writer.write(event);
+    }
+    for (std::size_t i = 0; i < std::size(kShapesB); ++i) {
+        event.number = kShapesB[i];
+        event.value = i == std::size_t(second) % std::size(kShapesB) ? 1 : 0;
+        writer.write(event);
+    }
+}
+
 // A second of drawing as a player makes it: 64 synthesis ticks, 64 decay
 // ticks and 100 pen moves, the pen colour changing every second, so that
-// the parameters and the waveform shapes keep changing.
-QString busyPerformance(const QString& path, int seconds) {
+// the parameters and the waveform shapes keep changing. With `everyShape`
+// both tremolos, the vibrato and both cuts are on, and each second another
+// shape of each voice sounds.
+QString busyPerformance(const QString& path, int seconds, bool everyShape = false) {
     PerformanceWriter writer;
     StartingState start;
     start.clock = 93021.75;
+    if (everyShape) {
+        start.state.amsp = "3";
+        start.state.fmsp = "5";
+        start.state.amsp2 = "2";
+        start.state.cut = "4";
+        start.state.cut2 = "6";
+    }
     writer.open(path, {}, start);
     PerformanceEvent event;
     for (int s = 0; s < seconds; ++s) {
@@ -58,6 +102,9 @@ QString busyPerformance(const QString& path, int seconds) {
         event.time = s;
         event.number = s % 8;
         writer.write(event);
+        if (everyShape) {
+            switchShapes(writer, s);
+        }
         event.kind = EventKind::Press;
         event.button = 1;
         event.x = 600.0f + 700.0f * static_cast<float>(s % 8);
@@ -93,7 +140,7 @@ void BM_RenderSecond(benchmark::State& state) {
     const QString path = busyPerformance(dir.filePath(QStringLiteral("busy.scrivola")), kSeconds);
     NullSink sink;
     for (auto _ : state) {
-        const RenderOutcome outcome = renderPerformance(path, sink);
+        const RenderOutcome outcome = renderPerformance(QFile::encodeName(path), sink);
         if (!outcome.ok()) {
             state.SkipWithError(outcome.error.toStdString().c_str());
             break;
@@ -107,4 +154,22 @@ void BM_RenderSecond(benchmark::State& state) {
 // Argument 0: a synthesis tick with its clock reading; 1: a pen move.
 BENCHMARK(BM_WriteEvent)->Arg(0)->Arg(1);
 BENCHMARK(BM_RenderSecond)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--write-performance") == 0) {
+        const int seconds = std::atoi(argv[3]);
+        if (seconds <= 0) {
+            std::fprintf(stderr, "--write-performance FILE SECONDS\n");
+            return 2;
+        }
+        busyPerformance(QString::fromLocal8Bit(argv[2]), seconds, true);
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

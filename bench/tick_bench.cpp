@@ -40,7 +40,16 @@ struct PlayingState {
 
 void BM_Tick(benchmark::State& bench) {
     PlayingState p(bench.range(0) != 0);
+    // With argument 2 the pen moves the pitch of both voices at every tick,
+    // so that no shape's value can be taken from the tick before.
+    const bool moving = bench.range(0) == 2;
+    std::int16_t step = 0;
     for (auto _ : bench) {
+        if (moving) {
+            step = static_cast<std::int16_t>((step + 1) % 100);
+            p.synth.tone = static_cast<std::int16_t>(3 + step);
+            p.synth.toneB = static_cast<std::int16_t>(20 + step);
+        }
         waveTableTick(p.synth, p.state, p.switches, p.counter, p.sound, p.shown);
         benchmark::DoNotOptimize(p.synth.tableA.data());
         benchmark::DoNotOptimize(p.synth.tableB.data());
@@ -57,10 +66,12 @@ void BM_ReadClock(benchmark::State& s) {
 
 }  // namespace
 
-// Argument 0: start-up state (plain sines); 1: all modulations and cuts on.
+// Argument 0: start-up state (plain sines); 1: all modulations and cuts on;
+// 2: the same with the pitch moving at every tick.
 BENCHMARK(BM_Tick)
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);

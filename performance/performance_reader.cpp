@@ -1,12 +1,12 @@
 #include "performance/performance_reader.h"
 
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <algorithm>
 
 #include "performance/performance_json.h"
+#include "performance/regular_file.h"
 
 namespace scrivola {
 
@@ -96,26 +96,15 @@ QString parseObject(const QByteArray& line, bool unterminated, QJsonObject& obje
 
 }  // namespace
 
-bool PerformanceReader::open(const QString& path) {
+bool PerformanceReader::open(const QByteArray& path) {
     error_ = PerformanceError{};
-    error_.file = path;
+    error_.file = QFile::decodeName(path);
     lineNumber_ = 0;
     lastTime_ = 0.0;
     ended_ = false;
     sawEnd_ = false;
-    // Only a regular file: a pipe or device could block the reading or
-    // never end.
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return fail(QStringLiteral("no such file"));
-    }
-    if (!info.isFile()) {
-        return fail(QStringLiteral("not a regular file"));
-    }
-    file_.close();
-    file_.setFileName(path);
-    if (!file_.open(QIODevice::ReadOnly)) {
-        return fail(QStringLiteral("cannot be opened: ") + file_.errorString());
+    if (const QString reason = openRegularFile(path, file_); !reason.isEmpty()) {
+        return fail(reason);
     }
 
     QJsonObject object;
@@ -185,7 +174,7 @@ bool PerformanceReader::next(PerformanceEvent& event) {
     return true;
 }
 
-std::optional<PerformanceError> checkPerformanceFile(const QString& path,
+std::optional<PerformanceError> checkPerformanceFile(const QByteArray& path,
                                                      PerformanceSummary* summary) {
     PerformanceReader reader;
     std::uint64_t events = 0;

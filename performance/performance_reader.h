@@ -15,7 +15,7 @@
 namespace scrivola {
 
 struct PerformanceError {
-    QString file;
+    QString file;           // the file's name as text, for the message
     std::int64_t line = 0;  // 0: the file as a whole
     QString reason;
     // "FILE, line N: reason" (or "FILE: reason").
@@ -29,9 +29,10 @@ public:
     static constexpr qint64 kMaxStateLine = 10 * 1024 * 1024;
     static constexpr qint64 kMaxEventLine = 64 * 1024;
 
-    // Opens `path` and reads its header and starting state. False, with
-    // error() set, when either is missing or wrong.
-    bool open(const QString& path);
+    // Opens `path` (the file's name as the system's bytes) and reads its
+    // header and starting state. False, with error() set, when either is
+    // missing or wrong.
+    bool open(const QByteArray& path);
 
     const PerformanceHeader& header() const { return header_; }
     const StartingState& startingState() const { return start_; }
@@ -72,7 +73,7 @@ struct PerformanceSummary {
 
 // Reads the whole file once, checking every line. The error when it has a
 // fault; otherwise nothing, and `summary` (when given) describes the file.
-std::optional<PerformanceError> checkPerformanceFile(const QString& path,
+std::optional<PerformanceError> checkPerformanceFile(const QByteArray& path,
                                                      PerformanceSummary* summary = nullptr);
 
 }  // namespace scrivola

@@ -12,6 +12,9 @@ namespace scrivola {
 namespace {
 
 // The two loops as the sound layer plays them, advanced by whole samples.
+// The samples reach the sink in blocks of kBlockFrames (the last one
+// shorter), not a tick's worth at a time: a sound file then takes them in
+// a few large writes instead of one small write per tick.
 class RenderMixer final : public WaveTableWriter {
 public:
     RenderMixer(SoundSink& sink, std::uint64_t frameLimit) : sink_(sink), limit_(frameLimit) {
@@ -30,25 +33,36 @@ public:
     bool advanceTo(std::uint64_t target) {
         target = std::min(target, limit_);
         while (frame_ < target) {
-            const std::size_t n =
-                static_cast<std::size_t>(std::min<std::uint64_t>(target - frame_, block_.size()));
-            mixer_.render(block_.data(), n);
-            if (!sink_.write(block_.data(), n)) {
+            const std::size_t n = static_cast<std::size_t>(
+                std::min<std::uint64_t>(target - frame_, block_.size() - held_));
+            mixer_.render(block_.data() + held_, n);
+            held_ += n;
+            frame_ += n;
+            if (held_ == block_.size() && !flush()) {
                 return false;
             }
-            frame_ += n;
         }
         return true;
+    }
+
+    // Hands the sink the samples not yet given. False when it refused them.
+    bool flush() {
+        const std::size_t n = held_;
+        held_ = 0;
+        return n == 0 || sink_.write(block_.data(), n);
     }
 
     std::uint64_t frame() const { return frame_; }
 
 private:
+    static constexpr std::size_t kBlockFrames = 16384;
+
     LoopMixer mixer_;
     SoundSink& sink_;
     std::uint64_t limit_;
     std::uint64_t frame_ = 0;
-    std::array<std::int16_t, 4096> block_{};
+    std::size_t held_ = 0;  // samples in `block_` the sink has not had
+    std::array<std::int16_t, kBlockFrames> block_{};
 };
 
 std::uint64_t nearestSample(double seconds, unsigned rate) {
@@ -57,7 +71,7 @@ std::uint64_t nearestSample(double seconds, unsigned rate) {
 
 }  // namespace
 
-RenderOutcome renderPerformance(const QString& path, SoundSink& sink, std::uint64_t frameLimit) {
+RenderOutcome renderPerformance(const QByteArray& path, SoundSink& sink, std::uint64_t frameLimit) {
     RenderOutcome outcome;
     PerformanceReader reader;
     if (!reader.open(path)) {
@@ -82,7 +96,7 @@ RenderOutcome renderPerformance(const QString& path, SoundSink& sink, std::uint6
         deliverEvent(event, start.clock, core);
     }
     if (written && !reader.failed()) {
-        written = mixer.advanceTo(nearestSample(reader.lastTime(), rate));
+        written = mixer.advanceTo(nearestSample(reader.lastTime(), rate)) && mixer.flush();
     }
     outcome.frames = mixer.frame();
     if (reader.failed()) {

@@ -5,6 +5,7 @@
 // mixed as the sound layer mixes them.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -28,12 +29,12 @@ struct RenderOutcome {
     bool ok() const { return error.isEmpty(); }
 };
 
-// Renders the performance at `path` into `sink` at the rate its header
-// names. The file must have been checked (checkPerformanceFile); a fault
-// found now still stops the render with its message. Events still apply
-// after `frameLimit` samples, but no more samples are made.
+// Renders the performance at `path` (the file's name as the system's bytes)
+// into `sink` at the rate its header names. The file must have been checked (checkPerformanceFile);
+// a fault found now still stops the render with its message. Events still apply after `frameLimit`
+// samples, but no more samples are made.
 RenderOutcome renderPerformance(
-    const QString& path, SoundSink& sink,
+    const QByteArray& path, SoundSink& sink,
     std::uint64_t frameLimit = std::numeric_limits<std::uint64_t>::max());
 
 }  // namespace scrivola

@@ -2,7 +2,7 @@
 // into a sound file with no window, no display and no sound device.
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 #include <ostream>
 
 namespace scrivola {
@@ -10,7 +10,9 @@ namespace scrivola {
 // The program's exit status: 0 when the sound file is complete; otherwise 1
 // after one line on `err` naming the file and the reason (and no sound file
 // is left behind), or 128 + the signal's number when SIGINT, SIGTERM or
-// SIGHUP ended the render.
-int renderCommand(const QString& performancePath, const QString& soundPath, std::ostream& err);
+// SIGHUP ended the render. Both names are the system's bytes, as given on
+// the command line.
+int renderCommand(const QByteArray& performancePath, const QByteArray& soundPath,
+                  std::ostream& err);
 
 }  // namespace scrivola

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -20,8 +19,8 @@ constexpr std::uint64_t kMaxWavFrames = (std::uint64_t{1} << 31) - (1 << 20);
 
 // The libsndfile format the extension names for a sound of `frames`
 // samples; 0 for none. A long WAV becomes RF64.
-int formatFor(const QString& path, std::uint64_t frames = 0) {
-    const int format = soundFileFormatFor(QFile::encodeName(path).toStdString());
+int formatFor(const QByteArray& path, std::uint64_t frames = 0) {
+    const int format = soundFileFormatFor(path.toStdString());
     if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV && frames >= kMaxWavFrames) {
         return (format & ~SF_FORMAT_TYPEMASK) | SF_FORMAT_RF64;
     }
@@ -38,18 +37,18 @@ SoundFileSink::~SoundFileSink() {
     discard();
 }
 
-QString SoundFileSink::formatProblem(const QString& path) {
-    return QString::fromStdString(soundFileNameProblem(QFile::encodeName(path).toStdString()));
+QString SoundFileSink::formatProblem(const QByteArray& path) {
+    return QString::fromStdString(soundFileNameProblem(path.toStdString()));
 }
 
-QString SoundFileSink::open(const QString& path, unsigned rate, std::uint64_t frames) {
+QString SoundFileSink::open(const QByteArray& path, unsigned rate, std::uint64_t frames) {
     discard();
     error_.clear();
     const int format = formatFor(path, frames);
     if (format == 0) {
         return formatProblem(path);
     }
-    path_ = QFile::encodeName(path);
+    path_ = path;
     temporary_ = path_ + ".XXXXXX";
     const int fd = mkstemp(temporary_.data());
     if (fd < 0) {

@@ -23,11 +23,12 @@ public:
     SoundFileSink& operator=(const SoundFileSink&) = delete;
 
     // Empty when `path`'s extension names a format; otherwise why not.
-    static QString formatProblem(const QString& path);
+    static QString formatProblem(const QByteArray& path);
 
-    // Starts the file for a sound of about `frames` samples at `rate`. Empty
-    // on success, otherwise why it could not start.
-    QString open(const QString& path, unsigned rate, std::uint64_t frames);
+    // Starts the file `path` (its name as the system's bytes) for a sound of
+    // about `frames` samples at `rate`. Empty on success, otherwise why it
+    // could not start.
+    QString open(const QByteArray& path, unsigned rate, std::uint64_t frames);
     bool write(const std::int16_t* samples, std::size_t frames) override;
     QString error() const override { return error_; }
     // Completes the file and puts it in place. Empty on success, otherwise

@@ -2,10 +2,14 @@
 // takes its own clock reading and converts the five texts, and nothing is kept
 // from one sample or tick to the next beyond the module-level values. (On a
 // steady clock whose seconds did not move during the tick, one reading stands
-// for all of them: see computeTablesAtOneReading.) The comments number the
-// steps of a tick and of a sample in the order they run.
+// for all of them: see computeTablesAtOneReading.) What a step computes from
+// values that did not change since the sample before, or since the same entry
+// of the tick before, is taken from there instead of computed again
+// (TickTexts, Remembered, EntryValues): the same result, bit for bit. The comments number the steps
+// of a tick and of a sample in the order they run.
 #include "synth/wave_table_tick.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -22,25 +26,31 @@ constexpr double kRadiansPerDegree = 0.01745329251994;
 // Pi as the square wave of voice B uses it.
 constexpr double kPi = 3.14159265358979;
 
-// Converts a parameter text into its integer copy; a text that does not
-// convert leaves the copy as it was.
-inline void readParameter(const SynthState& s, ParameterText text, std::int16_t& copy) {
-    textToInt16(s.*text).assignTo(copy);
-}
+// The five parameter texts, each converted once a tick: the state does not
+// change while a tick runs, so every sample's conversion of a text gives the
+// first's result. A text that does not convert leaves its copy as it was, at
+// every sample as before.
+struct TickTexts {
+    explicit TickTexts(const SynthState& s)
+        : vibratoRate(textToInt16(s.*kVibratoRate)),
+          secondTremoloRate(textToInt16(s.*kSecondTremoloRate)),
+          tremoloRate(textToInt16(s.*kTremoloRate)),
+          voiceACut(textToInt16(s.*kVoiceACut)),
+          voiceBCut(textToInt16(s.*kVoiceBCut)) {}
 
-// Steps 26 and 28: the sample divided by 10 ln(fmTerm / (0.1 cut) + 1).
-// Skipped when the logarithm's argument is not positive.
-inline void applyCut(float& sample, std::int32_t fmTerm, std::int16_t cut) {
-    const double argument = static_cast<double>(fmTerm) / (0.1 * cut) + 1.0;
-    if (argument > 0.0) {
-        sample = toSingle(sample / (10.0 * std::log(argument)));
-    }
-}
+    Converted<std::int16_t> vibratoRate;
+    Converted<std::int16_t> secondTremoloRate;
+    Converted<std::int16_t> tremoloRate;
+    Converted<std::int16_t> voiceACut;
+    Converted<std::int16_t> voiceBCut;
+};
 
-// The last result of a cosine or sine, reused while its argument stays the
-// same bit for bit. The clock's single-precision reading moves only about
-// once a millisecond, so within a tick the clock's terms nearly always
-// repeat the previous sample's; the result is the one a fresh call gives.
+// The last result of a function of one argument, reused while its argument
+// stays the same bit for bit; the result is the one a fresh call gives. The
+// clock's single-precision reading moves only about once a millisecond, so
+// within a tick the clock's terms nearly always repeat the previous sample's,
+// and so do the cuts' logarithms, which depend only on the pitch term; a
+// stepped shape repeats its value while floor(x) stays.
 class Remembered {
 public:
     template <double (*function)(double)>
@@ -66,14 +76,82 @@ inline double cosine(double x) {
 inline double sine(double x) {
     return std::sin(x);
 }
+inline double tangent(double x) {
+    return std::tan(x);
+}
+inline double logarithm(double x) {
+    return std::log(x);
+}
+inline double exponential(double x) {
+    return std::exp(x);
+}
+inline double tanOfCos(double x) {
+    return std::tan(std::cos(x));
+}
 
-// The clock's terms of one tick.
+// A shape's values at each table entry, kept from one tick to the next: a
+// voice whose pitch did not change gives the same arguments at every tick,
+// and its values then come from the tick before instead of the maths library
+// again. Each entry holds the function and the argument, bit for bit, that
+// its value was computed for. Within a tick `last` catches an argument that
+// repeats the previous entry's (a stepped shape).
+class EntryValues {
+public:
+    template <double (*function)(double)>
+    double of(std::int16_t entry, double argument, Remembered& last) {
+        Entry& kept = entries_[static_cast<std::size_t>(entry)];
+        const std::uint64_t bits = std::bit_cast<std::uint64_t>(argument);
+        if (kept.function != function || kept.argumentBits != bits) {
+            kept.value = last.of<function>(argument);
+            kept.function = function;
+            kept.argumentBits = bits;
+        }
+        return kept.value;
+    }
+
+private:
+    struct Entry {
+        double (*function)(double) = nullptr;
+        std::uint64_t argumentBits = 0;
+        double value = 0.0;
+    };
+    std::array<Entry, kTableSize> entries_{};
+};
+
+// The shapes' values of the last tick run on a thread.
+struct ShapeValues {
+    EntryValues voiceA;
+    EntryValues voiceARipple;  // the ripple pulse's second term
+    EntryValues voiceB;
+};
+
+// The terms of one tick that repeat from sample to sample, and the shapes'
+// values kept from tick to tick.
 struct ClockTerms {
+    ClockTerms(const SynthState& s, ShapeValues& kept) : texts(s), shapes(kept) {}
+
+    TickTexts texts;
+    ShapeValues& shapes;
     Remembered vibrato;
     Remembered secondTremolo;
     Remembered tremoloA;
     Remembered tremoloB;
+    Remembered shapeA;
+    Remembered rippleA;
+    Remembered shapeB;
+    Remembered cutA;
+    Remembered cutB;
+    Remembered damping;
 };
+
+// Steps 26 and 28: the sample divided by 10 ln(fmTerm / (0.1 cut) + 1).
+// Skipped when the logarithm's argument is not positive.
+inline void applyCut(float& sample, std::int32_t fmTerm, std::int16_t cut, Remembered& log) {
+    const double argument = static_cast<double>(fmTerm) / (0.1 * cut) + 1.0;
+    if (argument > 0.0) {
+        sample = toSingle(sample / (10.0 * log.of<logarithm>(argument)));
+    }
+}
 
 // One clock reading in seconds, given back at every read.
 struct HeldSeconds {
@@ -94,7 +172,7 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
     m.angle = toSingle(static_cast<double>(m.sampleIndex) * kRadiansPerDegree);
     // 3, 4, 5: voice A's pitch term, moved by the vibrato; a negative term is
     // raised by 4
-    readParameter(s, kVibratoRate, m.fmspInt);
+    terms.texts.vibratoRate.assignTo(m.fmspInt);
     const double vibrato = terms.vibrato.of<cosine>(static_cast<double>(m.clockSeconds) *
                                                     (static_cast<double>(m.fmspInt) / 2.0));
     toInt32(vibrato * m.tone).assignTo(m.fmTerm);
@@ -105,59 +183,63 @@ void sampleSteps(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Coun
     const double y = static_cast<double>(m.angle) * m.toneB;
     // 6..11: voice A's shapes; of those on, the last sets the sample, so
     // only that one is computed (the functions have no side effects)
+    const std::int16_t i = m.sampleIndex;
+    EntryValues& a = terms.shapes.voiceA;
     if (sw.isOn(kVoiceASteppedSine)) {
-        m.sampleA = toSingle(std::sin(std::floor(x)) * m.ampA);
+        m.sampleA = toSingle(a.of<sine>(i, std::floor(x), terms.shapeA) * m.ampA);
     } else if (sw.isOn(kVoiceASteppedTan)) {
-        m.sampleA = toSingle(std::tan(std::floor(x)) * m.ampA);
+        m.sampleA = toSingle(a.of<tangent>(i, std::floor(x), terms.shapeA) * m.ampA);
     } else if (sw.isOn(kVoiceATanOfCos)) {
-        m.sampleA = toSingle(std::tan(std::cos(x)) * m.ampA);
+        m.sampleA = toSingle(a.of<tanOfCos>(i, x, terms.shapeA) * m.ampA);
     } else if (sw.isOn(kVoiceARipplePulse)) {
-        m.sampleA = toSingle(std::floor(std::sin(x)) * m.ampA + std::tan(std::cos(x)));
+        m.sampleA = toSingle(std::floor(a.of<sine>(i, x, terms.shapeA)) * m.ampA +
+                             terms.shapes.voiceARipple.of<tanOfCos>(i, x, terms.rippleA));
     } else if (sw.isOn(kVoiceAPulse)) {
-        m.sampleA = toSingle(std::floor(std::sin(x)) * m.ampA);
+        m.sampleA = toSingle(std::floor(a.of<sine>(i, x, terms.shapeA)) * m.ampA);
     } else if (sw.isOn(kVoiceASine)) {
-        m.sampleA = toSingle(std::sin(x) * m.ampA);
+        m.sampleA = toSingle(a.of<sine>(i, x, terms.shapeA) * m.ampA);
     }
     // 12..16: voice B's shapes, the same way
+    EntryValues& b = terms.shapes.voiceB;
     if (sw.isOn(kVoiceBPulse)) {
-        m.sampleB = toSingle(std::floor(std::cos(y)) * m.ampB);
+        m.sampleB = toSingle(std::floor(b.of<cosine>(i, y, terms.shapeB)) * m.ampB);
     } else if (sw.isOn(kVoiceBTanOfCos)) {
-        m.sampleB = toSingle(std::tan(std::cos(y)) * m.ampB);
+        m.sampleB = toSingle(b.of<tanOfCos>(i, y, terms.shapeB) * m.ampB);
     } else if (sw.isOn(kVoiceBSteppedSine)) {
-        m.sampleB = toSingle(std::sin(std::floor(y)) * m.ampB);
+        m.sampleB = toSingle(b.of<sine>(i, std::floor(y), terms.shapeB) * m.ampB);
     } else if (sw.isOn(kVoiceBSquare)) {
-        m.sampleB = toSingle(std::cos(std::floor(y) * kPi) * m.ampB);
+        m.sampleB = toSingle(b.of<cosine>(i, std::floor(y) * kPi, terms.shapeB) * m.ampB);
     } else if (sw.isOn(kVoiceBSine)) {
-        m.sampleB = toSingle(std::sin(y) * m.ampB);
+        m.sampleB = toSingle(b.of<sine>(i, y, terms.shapeB) * m.ampB);
     }
     // 17, 18: the amplitudes follow the level from the next sample on
     m.ampA = s.level;
     m.ampB = s.level;
     const double clockSeconds = m.clockSeconds;
     // 19, 20, 21: second tremolo, the same cosine on both voices
-    readParameter(s, kSecondTremoloRate, m.amsp2Int);
+    terms.texts.secondTremoloRate.assignTo(m.amsp2Int);
     const double secondTremolo = terms.secondTremolo.of<cosine>(clockSeconds * m.amsp2Int);
     m.sampleA = toSingle(secondTremolo * m.sampleA);
     m.sampleB = toSingle(secondTremolo * m.sampleB);
     // 22, 23, 24: tremolo, a cosine on voice A and a sine on voice B
-    readParameter(s, kTremoloRate, m.amspInt);
+    terms.texts.tremoloRate.assignTo(m.amspInt);
     m.sampleA = toSingle(terms.tremoloA.of<cosine>(clockSeconds * m.amspInt) * m.sampleA);
     m.sampleB = toSingle(terms.tremoloB.of<sine>(clockSeconds * m.amspInt) * m.sampleB);
     // 25, 26: voice A's cut
-    readParameter(s, kVoiceACut, m.cutInt);
+    terms.texts.voiceACut.assignTo(m.cutInt);
     if (m.cutInt > 0) {
-        applyCut(m.sampleA, m.fmTerm, m.cutInt);
+        applyCut(m.sampleA, m.fmTerm, m.cutInt, terms.cutA);
     }
     // 27, 28: voice B's cut, driven by voice A's pitch term
-    readParameter(s, kVoiceBCut, m.cut2Int);
+    terms.texts.voiceBCut.assignTo(m.cut2Int);
     if (m.cut2Int > 0) {
-        applyCut(m.sampleB, m.fmTerm, m.cut2Int);
+        applyCut(m.sampleB, m.fmTerm, m.cut2Int, terms.cutB);
     }
     // 29: voice B's stepped sine with a cut also damps it by
     // 10 exp(4 |fmTerm| / (0.1 cut2) + 1); skipped when exp overflows
     if (sw.isOn(kVoiceBSteppedSine) && m.cut2Int > 0) {
-        const double damping =
-            std::exp(4.0 * (std::fabs(static_cast<double>(m.fmTerm)) / (0.1 * m.cut2Int)) + 1.0);
+        const double damping = terms.damping.of<exponential>(
+            4.0 * (std::fabs(static_cast<double>(m.fmTerm)) / (0.1 * m.cut2Int)) + 1.0);
         if (!std::isinf(damping)) {
             m.sampleB = toSingle(m.sampleB / (10.0 * damping));
         }
@@ -185,7 +267,9 @@ void computeTables(modSynth_DX7& m, const SynthState& s, const SwitchSet& sw, Co
     m.peakA = 0;
     m.peakB = 0;
     // 7: every entry, 360 included
-    ClockTerms terms;
+    // Each thread that ticks keeps its own.
+    thread_local ShapeValues kept;
+    ClockTerms terms(s, kept);
     for (m.sampleIndex = 0; m.sampleIndex < kTableSize; ++m.sampleIndex) {
         sampleSteps(m, s, sw, clock, terms, shown);
     }

@@ -189,9 +189,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         if (parser.isSet(output)) {
             result.outputBackend = *outputBackendNamed(parser.value(output).toStdString());
         }
-        result.renderPath = parser.value(render);
-        result.playPath =
-            parser.isSet(play) ? parser.value(play) : parser.positionalArguments().value(0);
+        result.renderPath = argumentBytes(parser.value(render));
+        result.playPath = argumentBytes(parser.isSet(play) ? parser.value(play)
+                                                           : parser.positionalArguments().value(0));
     }
     return result;
 }

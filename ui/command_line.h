@@ -25,12 +25,12 @@ struct CommandLine {
     // --output: the sound back end to play through; automatic: the first
     // that works.
     OutputBackend outputBackend = OutputBackend::automatic;
-    // --render: the performance to render into `recordPath`, with no window;
-    // empty if none.
-    QString renderPath;
+    // --render: the performance to render into `recordFile`, with no window,
+    // as the bytes given; empty if none.
+    QByteArray renderPath;
     // --play, or a file named without an option: the performance to replay
-    // in the window once it is up; empty if none.
-    QString playPath;
+    // in the window once it is up, as the bytes given; empty if none.
+    QByteArray playPath;
 };
 
 inline constexpr int kUsageErrorStatus = 2;

@@ -1,6 +1,5 @@
 // Scrivola Synth: a synthesizer played by drawing.
 #include <QApplication>
-#include <QFile>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
@@ -33,8 +32,7 @@ int main(int argc, char** argv) {
     // A render needs no window system and no sound device: it runs before
     // either is reached.
     if (!commandLine.renderPath.isEmpty()) {
-        return scrivola::renderCommand(commandLine.renderPath,
-                                       QFile::decodeName(commandLine.recordFile), std::cerr);
+        return scrivola::renderCommand(commandLine.renderPath, commandLine.recordFile, std::cerr);
     }
     // A recording that reaches the file size limit fails with a message
     // instead of ending the program.

@@ -46,7 +46,7 @@ PerformanceReplay::~PerformanceReplay() {
 void PerformanceReplay::triggered() {
     const QString path = askPath_();
     if (!path.isEmpty()) {
-        play(path);
+        play(QFile::encodeName(path));
     }
 }
 
@@ -54,7 +54,7 @@ void PerformanceReplay::refuse(const QString& text) {
     notice_(kTitle, text);
 }
 
-bool PerformanceReplay::play(const QString& path) {
+bool PerformanceReplay::play(const QByteArray& path) {
     stop();
     // Every line is checked before anything changes.
     if (const std::optional<PerformanceError> fault = checkPerformanceFile(path)) {
@@ -71,7 +71,8 @@ bool PerformanceReplay::play(const QString& path) {
     if (!start.drawingPng.empty()) {
         const QByteArray png(start.drawingPng.data(), qsizetype(start.drawingPng.size()));
         if (!drawing.loadFromData(png, "PNG")) {
-            refuse(QStringLiteral("%1, line 2: \"drawing\" is not a PNG image").arg(path));
+            refuse(QStringLiteral("%1, line 2: \"drawing\" is not a PNG image")
+                       .arg(QFile::decodeName(path)));
             return false;
         }
     }

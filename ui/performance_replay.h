@@ -40,9 +40,10 @@ public:
 
     QAction* action() const { return action_; }
     bool isPlaying() const { return reader_ != nullptr; }
-    // Starts replaying `path`. A file with a fault is refused with one
-    // message naming the file, the line and the reason, and nothing changes.
-    bool play(const QString& path);
+    // Starts replaying `path`, the file's name as the system's bytes. A file
+    // with a fault is refused with one message naming the file, the line and
+    // the reason, and nothing changes.
+    bool play(const QByteArray& path);
     // Ends the replay where it is.
     void stop();
 

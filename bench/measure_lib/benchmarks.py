@@ -4,9 +4,10 @@ import json
 import subprocess
 
 
-def medians(program, name_filter, repetitions=5):
+def medians(program, name_filter, repetitions=5, field="real_time"):
     """Median real time per iteration, in microseconds, of each benchmark
-    whose name matches `name_filter`, keyed by its name."""
+    whose name matches `name_filter`, keyed by its name; with `field` another
+    of its figures (such as items_per_second), as the benchmark gives it."""
     done = subprocess.run(
         [program, "--benchmark_filter=" + name_filter,
          "--benchmark_repetitions=%d" % repetitions,
@@ -17,5 +18,6 @@ def medians(program, name_filter, repetitions=5):
     for b in json.loads(done.stdout)["benchmarks"]:
         if b.get("aggregate_name") == "median":
             name = b["run_name"].split("/repeats:")[0]
-            result[name] = b["real_time"] * to_us[b["time_unit"]]
+            result[name] = (b["real_time"] * to_us[b["time_unit"]] if field == "real_time"
+                             else b[field])
     return result

@@ -295,9 +295,10 @@ int main(int argc, char** argv) {
             file.write(content);
         }
         PerformanceSummary summary;
-        const std::optional<PerformanceError> error = checkPerformanceFile(path, &summary);
+        const std::optional<PerformanceError> error =
+            checkPerformanceFile(QFile::encodeName(path), &summary);
         CountingSink sink;
-        const RenderOutcome outcome = renderPerformance(path, sink, kFrameLimit);
+        const RenderOutcome outcome = renderPerformance(QFile::encodeName(path), sink, kFrameLimit);
         std::string broken;
         if (error) {
             ++refused;

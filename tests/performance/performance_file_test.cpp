@@ -72,7 +72,7 @@ TEST(PerformanceFile, RefusesBadInputNamingTheLineAndTheReason) {
     QTemporaryDir dir;
     for (const BadFile& bad : cases) {
         const QString path = writeFile(dir, bad.content);
-        const std::optional<PerformanceError> error = checkPerformanceFile(path);
+        const std::optional<PerformanceError> error = checkPerformanceFile(QFile::encodeName(path));
         ASSERT_TRUE(error.has_value()) << bad.reason;
         EXPECT_EQ(error->line, bad.line) << error->message().toStdString();
         EXPECT_TRUE(error->reason.contains(QLatin1String(bad.reason)))
@@ -80,12 +80,14 @@ TEST(PerformanceFile, RefusesBadInputNamingTheLineAndTheReason) {
         EXPECT_TRUE(error->message().startsWith(path));
         EXPECT_FALSE(error->message().contains(QLatin1Char('\n'))) << "one line";
     }
-    EXPECT_TRUE(checkPerformanceFile(dir.filePath(QStringLiteral("none.scrivola")))
-                    ->reason.contains(QLatin1String("no such file")));
-    EXPECT_TRUE(checkPerformanceFile(dir.path())->reason.contains(QLatin1String("not a regular")));
+    EXPECT_TRUE(
+        checkPerformanceFile(QFile::encodeName(dir.filePath(QStringLiteral("none.scrivola"))))
+            ->reason.contains(QLatin1String("no such file")));
+    EXPECT_TRUE(checkPerformanceFile(QFile::encodeName(dir.path()))
+                    ->reason.contains(QLatin1String("not a regular")));
     // Blank lines, CRLF ends and a last line without its newline are fine.
     EXPECT_FALSE(checkPerformanceFile(
-        writeFile(dir, kHeader + "\r\n" + kState + "{\"k\":\"end\",\"t\":0}")));
+        QFile::encodeName(writeFile(dir, kHeader + "\r\n" + kState + "{\"k\":\"end\",\"t\":0}"))));
 }
 
 TEST(PerformanceFile, ReadsBackWhatWasWritten) {
@@ -149,7 +151,7 @@ TEST(PerformanceFile, ReadsBackWhatWasWritten) {
     ASSERT_TRUE(writer.finish(3.5).isEmpty());
 
     PerformanceReader reader;
-    ASSERT_TRUE(reader.open(path)) << reader.error().message().toStdString();
+    ASSERT_TRUE(reader.open(QFile::encodeName(path))) << reader.error().message().toStdString();
     EXPECT_EQ(reader.header().rate, 48000u);
     const StartingState& read = reader.startingState();
     EXPECT_EQ(read.state.amsp, "12");
@@ -204,7 +206,7 @@ TEST(PerformanceFile, ARecordingLongerThanTheFormatAllowsEndsAsAReadableFile) {
     event.time = kMaxPerformanceSeconds + 0.01;
     EXPECT_FALSE(writer.write(event));
     EXPECT_TRUE(writer.finish(event.time).contains(QLatin1String("24 hours")));
-    EXPECT_FALSE(checkPerformanceFile(path).has_value());
+    EXPECT_FALSE(checkPerformanceFile(QFile::encodeName(path)).has_value());
 }
 
 }  // namespace

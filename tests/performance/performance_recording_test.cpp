@@ -83,9 +83,9 @@ TEST(PerformanceRecording, TheFileReplaysToTheTablesTheWindowComputed) {
     EXPECT_FALSE(recording.isRecording());
     EXPECT_EQ(recording.action()->text(), QStringLiteral("Record Per&formance..."));
 
-    ASSERT_FALSE(checkPerformanceFile(path).has_value());
+    ASSERT_FALSE(checkPerformanceFile(QFile::encodeName(path)).has_value());
     PerformanceReader reader;
-    ASSERT_TRUE(reader.open(path));
+    ASSERT_TRUE(reader.open(QFile::encodeName(path)));
     TableLog replayed;
     CorePerformance core(replayed);
     core.start(reader.startingState());
@@ -109,7 +109,7 @@ TEST(PerformanceRecording, TheFileReplaysToTheTablesTheWindowComputed) {
     replay.show();
     PerformanceReplay& player = replay.performanceReplay();
     EXPECT_EQ(player.action()->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-    ASSERT_TRUE(player.play(path));
+    ASSERT_TRUE(player.play(QFile::encodeName(path)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !player.isPlaying(); }, 10'000));
     ASSERT_GE(replaySound.tables.size(), live.size());
     EXPECT_TRUE(std::equal(live.begin(), live.end(), replaySound.tables.end() - live.size()));
@@ -132,7 +132,7 @@ TEST(PerformanceReplay, ABadFileIsRefusedWithItsLineAndChangesNothing) {
     QStringList notices;
     form.performanceReplay().setNotice(
         [&](const QString&, const QString& text) { notices << text; });
-    EXPECT_FALSE(form.performanceReplay().play(path));
+    EXPECT_FALSE(form.performanceReplay().play(QFile::encodeName(path)));
     ASSERT_EQ(notices.size(), 1);
     EXPECT_TRUE(notices[0].startsWith(path + QStringLiteral(", line 3: \"i\"")))
         << notices[0].toStdString();

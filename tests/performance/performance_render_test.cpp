@@ -42,7 +42,7 @@ TEST(PerformanceRender, RendersTheTestPerformancesAsBefore) {
          "c6b60edb8aac2ddb55a202219813efb87006f4ff5b53d9d4c298010b2a5aeb46"},
     };
     for (const Render& render : renders) {
-        const QString path = QStringLiteral(SCRIVOLA_PERFORMANCE_DATA "/") + render.file;
+        const QByteArray path = QByteArrayLiteral(SCRIVOLA_PERFORMANCE_DATA "/") + render.file;
         ASSERT_FALSE(checkPerformanceFile(path).has_value()) << render.file;
         HashSink sink;
         const RenderOutcome outcome = renderPerformance(path, sink);

@@ -11,11 +11,20 @@ export -n DISPLAY WAYLAND_DISPLAY PULSE_SERVER
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-for type in wav flac ogg; do
-    if ! "$PROGRAM" --render "$DATA/hand.scrivola" --record "$OUT/hand.$type" 2>"$OUT/err"; then
-        fail "render to .$type: $(cat "$OUT/err")"
-    elif [ ! -s "$OUT/hand.$type" ]; then
-        fail "render to .$type left no file"
+# Each type of sound file; names that are not valid UTF-8 are taken as the
+# very bytes given, the performance's and the sound file's.
+latin1=$'\xe9'
+cp "$DATA/hand.scrivola" "$OUT/h$latin1.scrivola"
+renders=("$DATA/hand.scrivola" "$OUT/hand.wav"
+    "$DATA/hand.scrivola" "$OUT/hand.flac"
+    "$DATA/hand.scrivola" "$OUT/hand.ogg"
+    "$OUT/h$latin1.scrivola" "$OUT/caf$latin1.wav")
+for ((i = 0; i < ${#renders[@]}; i += 2)); do
+    from=${renders[i]} to=${renders[i + 1]}
+    if ! "$PROGRAM" --render "$from" --record "$to" 2>"$OUT/err"; then
+        fail "render to $to: $(cat "$OUT/err")"
+    elif [ ! -s "$to" ]; then
+        fail "render to $to left no file under that name: $(ls "$OUT")"
     fi
 done
 head -c 4 "$OUT/hand.wav" | grep -q RIFF || fail "the .wav is not a RIFF WAV file"
