@@ -9,6 +9,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 #include "audio/silent_sound_layer.h"
 #include "performance/core_performance.h"
@@ -111,8 +112,12 @@ TEST(PerformanceRecording, TheFileReplaysToTheTablesTheWindowComputed) {
     EXPECT_EQ(player.action()->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     ASSERT_TRUE(player.play(QFile::encodeName(path)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !player.isPlaying(); }, 10'000));
-    ASSERT_GE(replaySound.tables.size(), live.size());
-    EXPECT_TRUE(std::equal(live.begin(), live.end(), replaySound.tables.end() - live.size()));
+    // The window's own timers tick before the replay starts, and may tick
+    // once more between its end and this look: the replay's tables come in
+    // one run between those.
+    EXPECT_NE(
+        std::search(replaySound.tables.begin(), replaySound.tables.end(), live.begin(), live.end()),
+        replaySound.tables.end());
     EXPECT_EQ(replay.controls().picdraw->image(), form.controls().picdraw->image());
     EXPECT_EQ(replay.controls().VScroll1->value(), 40);
 }
