@@ -235,5 +235,34 @@ TEST_F(ScopeDisplayTest, TheScreenShowsWhatAFullRepaintWouldAndSilenceRepaintsNo
     EXPECT_EQ(count.paints, 0);
 }
 
+// While the tick runs, repaints wait for it: each tick leaves the screen as a
+// full repaint would, with no event let run after it. While it sleeps,
+// nothing waits.
+TEST_F(ScopeDisplayTest, RepaintsWaitForTheTickOnlyWhileItRuns) {
+    ASSERT_TRUE(form.Form_Load());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const auto expectScreenAsFreshlyPainted = [this](const char* when) {
+        const QImage screen = form.screen()->grabWindow(form.winId()).toImage();
+        for (SunkenBox* box : form.findChildren<SunkenBox*>()) {
+            const int border = SunkenBox::kBorderPixels;
+            const QRect placed(box->mapTo(&form, QPoint(border, border)), box->drawingAreaSize());
+            EXPECT_TRUE(screen.copy(placed) == areaOf(*box))
+                << when << ": " << box->objectName().toStdString();
+        }
+    };
+    form.lblcolor_Click(4);
+    form.picdraw_MouseDown(LeftButton, 0, 600.0f, 900.0f);
+    form.picdraw_MouseMove(LeftButton, 0, 3000.0f, 4000.0f);
+    ASSERT_TRUE(form.Timer1().isTicking());
+    form.Timer1_Timer();
+    expectScreenAsFreshlyPainted("ticking");
+
+    form.Timer1().sleep();
+    form.controls().picdraw->drawLine(300.0f, 6000.0f, 4000.0f, 600.0f, 0x00FFFF);
+    QTest::qWait(20);
+    expectScreenAsFreshlyPainted("asleep");
+}
+
 }  // namespace
 }  // namespace scrivola
