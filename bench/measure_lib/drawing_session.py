@@ -13,7 +13,8 @@ that comes and goes falls on each alike.
 Prints JSON: for each APP and stroke, one entry a run with the CPU of the
 window's thread, of Qt's X event thread and of the whole process, in percent
 of one core, the window thread's wake-ups a second (the times it blocked),
-and the load average after the run.
+the X server's CPU (which draws what the program sends it), and the load
+average after the run.
 """
 
 import json
@@ -60,6 +61,26 @@ def sleeps(pid):
     return 0
 
 
+def x_server_pid():
+    """The private X server: the child of scripts/xserver.sh named Xvfb."""
+    parent = os.getppid()
+    for pid in os.listdir("/proc"):
+        try:
+            with open("/proc/%s/stat" % pid) as f:
+                fields = f.read().rsplit(")", 1)
+            if int(fields[1].split()[1]) == parent and fields[0].endswith("(Xvfb"):
+                return int(pid)
+        except (OSError, ValueError, IndexError):
+            pass
+    return None
+
+
+def cpu_ticks(pid):
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+
+
 def thread_share(threads, prefix):
     return round(sum(v for k, v in threads.items() if k.split("/")[0] == prefix), 3)
 
@@ -73,8 +94,11 @@ def one_run(path, stroke, seconds, x, env):
         x.button(True)
         pid = app.process.pid
         slept = sleeps(pid)
+        server = x_server_pid()
+        served = cpu_ticks(server) if server else 0
         total, threads = cpu_percent_over(pid, seconds, action(app, x))
         woken = sleeps(pid) - slept
+        served = cpu_ticks(server) - served if server else float("nan")
         x.button(False)
     finally:
         app.stop()
@@ -83,6 +107,7 @@ def one_run(path, stroke, seconds, x, env):
         "xcb": thread_share(threads, "QXcbEventQueue"),
         "process": round(total, 3),
         "window_wakeups": round(woken / seconds, 1),
+        "x_server": round(served / os.sysconf("SC_CLK_TCK") / seconds * 100, 2),
         "loadavg": open("/proc/loadavg").read().split()[0],
     }
 
