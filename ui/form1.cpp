@@ -59,6 +59,7 @@ Form1::Form1(SoundLayer& sound, MessageBox* messageBox, QWidget* parent)
     timer2_ = new TickTimer(
         QStringLiteral("Timer2"), 0, true, [this] { Timer2_Timer(); }, this);
     tickSleep_ = std::make_unique<TickSleep>(*timer1_, *timer2_);
+    repaintPacer_ = std::make_unique<RepaintPacer>(*this, [this] { return timer1_->isTicking(); });
 
     const QString separator = QLocale::system().decimalPoint();
     gestures_ =
@@ -281,24 +282,26 @@ void Form1::mnuchngtone_Click() {
 }
 
 void Form1::Timer1_Timer() {
-    if (replay_->isPlaying()) {
-        return;
-    }
-    // While a performance records, the tick reads a clock that notes each
-    // reading.
-    if (SecondsClock* clock = performance_->tickClock()) {
-        synthesisTick(*clock);
-        performance_->tickDone();
-    } else {
-        if (tickClock_ != nullptr) {
-            waveTableTick(synth_, state_, switches_, *tickClock_, sound_, shown_);
+    // While a performance replays, its ticks stand in for this one, but the
+    // window is still repainted here.
+    if (!replay_->isPlaying()) {
+        // While a performance records, the tick reads a clock that notes
+        // each reading.
+        if (SecondsClock* clock = performance_->tickClock()) {
+            synthesisTick(*clock);
+            performance_->tickDone();
         } else {
-            waveTableTick(synth_, state_, switches_, counter_, sound_, shown_);
+            if (tickClock_ != nullptr) {
+                waveTableTick(synth_, state_, switches_, *tickClock_, sound_, shown_);
+            } else {
+                waveTableTick(synth_, state_, switches_, counter_, sound_, shown_);
+            }
+            display_->show(shown_);
         }
-        display_->show(shown_);
+        tickSleep_->afterTick(tickAtRest(synth_, state_, switches_, timer2_->isStarted()));
+        letSoundWatchSleep();
     }
-    tickSleep_->afterTick(tickAtRest(synth_, state_, switches_, timer2_->isStarted()));
-    letSoundWatchSleep();
+    repaintPacer_->tick();
 }
 
 void Form1::synthesisTick(SecondsClock& clock) {

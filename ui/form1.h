@@ -20,6 +20,7 @@
 #include "ui/form_controls.h"
 #include "ui/message_box.h"
 #include "ui/pen_surface_adapter.h"
+#include "ui/repaint_pacer.h"
 #include "ui/swatch_column.h"
 #include "ui/tick_sleep.h"
 #include "ui/tick_timer.h"
@@ -146,6 +147,7 @@ private:
     TickTimer* timer1_ = nullptr;
     TickTimer* timer2_ = nullptr;
     std::unique_ptr<TickSleep> tickSleep_;
+    std::unique_ptr<RepaintPacer> repaintPacer_;
     QTimer soundWatch_;
     bool soundOpen_ = false;
     FileCommands* fileCommands_ = nullptr;

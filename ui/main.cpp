@@ -38,6 +38,15 @@ int main(int argc, char** argv) {
     // instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    // On X11 the window's pixels go to the server in its requests rather than
+    // through a shared memory segment: before repainting a part it sent
+    // through the segment, Qt waits for the server to have read it, and the
+    // scopes repaint the same place on every tick, so the window's thread
+    // and Qt's X event thread would wake for that round trip 64 times a
+    // second. What a tick repaints is small. A value the user set stays.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
     // Without a display: one line on stderr and status 1, not Qt's abort.
     auto displayGuard = std::make_unique<scrivola::DisplayGuard>();
     QApplication app(argc, argv);

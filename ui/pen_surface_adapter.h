@@ -31,7 +31,15 @@ private:
 class LineEditText final : public TextControl {
 public:
     explicit LineEditText(QLineEdit& edit) : edit_(edit) {}
-    void setText(const std::string& text) override { edit_.setText(QString::fromStdString(text)); }
+    // The pen sets the same text on every move while its colour stays; a
+    // line edit given its own text again would still redo its layout and
+    // tell accessibility, so that is skipped.
+    void setText(const std::string& text) override {
+        const QString value = QString::fromStdString(text);
+        if (value != edit_.text()) {
+            edit_.setText(value);
+        }
+    }
     std::string text() const override { return edit_.text().toStdString(); }
 
 private:

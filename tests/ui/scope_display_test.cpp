@@ -49,6 +49,16 @@ QImage areaOf(SunkenBox& box) {
     return box.grab(QRect(QPoint(border, border), box.drawingAreaSize())).toImage();
 }
 
+// Each box of `form` shows on `screen` what it paints afresh.
+void expectOnScreenAsPaintedAfresh(Form1& form, const QImage& screen, const char* when) {
+    for (SunkenBox* box : form.findChildren<SunkenBox*>()) {
+        const int border = SunkenBox::kBorderPixels;
+        const QRect placed(box->mapTo(&form, QPoint(border, border)), box->drawingAreaSize());
+        EXPECT_TRUE(screen.copy(placed) == areaOf(*box))
+            << when << ": " << box->objectName().toStdString();
+    }
+}
+
 ScopeView::Trace traceOf(float value) {
     ScopeView::Trace trace;
     trace.fill(value);
@@ -218,12 +228,7 @@ TEST_F(ScopeDisplayTest, TheScreenShowsWhatAFullRepaintWouldAndSilenceRepaintsNo
         form.picdraw_MouseMove(LeftButton, 0, x, y);
     }
     form.picdraw_MouseUp(LeftButton, 0, 600.0f, 900.0f);
-    const QImage screen = onScreen();
-    for (SunkenBox* box : form.findChildren<SunkenBox*>()) {
-        const int border = SunkenBox::kBorderPixels;
-        const QRect placed(box->mapTo(&form, QPoint(border, border)), box->drawingAreaSize());
-        EXPECT_TRUE(screen.copy(placed) == areaOf(*box)) << box->objectName().toStdString();
-    }
+    expectOnScreenAsPaintedAfresh(form, onScreen(), "after the stroke");
 
     PaintCount count;
     for (SunkenBox* box : {static_cast<SunkenBox*>(&wpb1), static_cast<SunkenBox*>(&o1VU)}) {
@@ -233,6 +238,27 @@ TEST_F(ScopeDisplayTest, TheScreenShowsWhatAFullRepaintWouldAndSilenceRepaintsNo
     form.display().show(shown);
     onScreen();
     EXPECT_EQ(count.paints, 0);
+}
+
+// While the tick runs, repaints wait for it: each tick leaves the screen as a
+// full repaint would, with no event let run after it. While it sleeps,
+// nothing waits.
+TEST_F(ScopeDisplayTest, RepaintsWaitForTheTickOnlyWhileItRuns) {
+    ASSERT_TRUE(form.Form_Load());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const auto screen = [this] { return form.screen()->grabWindow(form.winId()).toImage(); };
+    form.lblcolor_Click(4);
+    form.picdraw_MouseDown(LeftButton, 0, 600.0f, 900.0f);
+    form.picdraw_MouseMove(LeftButton, 0, 3000.0f, 4000.0f);
+    ASSERT_TRUE(form.Timer1().isTicking());
+    form.Timer1_Timer();
+    expectOnScreenAsPaintedAfresh(form, screen(), "ticking");
+
+    form.Timer1().sleep();
+    form.controls().picdraw->drawLine(300.0f, 6000.0f, 4000.0f, 600.0f, 0x00FFFF);
+    QTest::qWait(20);
+    expectOnScreenAsPaintedAfresh(form, screen(), "asleep");
 }
 
 }  // namespace
