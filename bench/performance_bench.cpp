@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "performance/performance_render.h"
 #include "performance/performance_writer.h"
@@ -88,11 +89,12 @@ QString busyPerformance(const QString& path, int seconds, bool everyShape = fals
     StartingState start;
     start.clock = 93021.75;
     if (everyShape) {
-        start.state.amsp = "3";
-        start.state.fmsp = "5";
-        start.state.amsp2 = "2";
-        start.state.cut = "4";
-        start.state.cut2 = "6";
+        // Moved in, not assigned from literals, which g++ 12 wrongly warns of.
+        start.state.amsp = std::string("3");
+        start.state.fmsp = std::string("5");
+        start.state.amsp2 = std::string("2");
+        start.state.cut = std::string("4");
+        start.state.cut2 = std::string("6");
     }
     writer.open(path, {}, start);
     PerformanceEvent event;
