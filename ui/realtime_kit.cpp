@@ -7,6 +7,7 @@
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <algorithm>
+#include <optional>
 
 namespace scrivola {
 namespace {
@@ -14,12 +15,22 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.RealtimeKit1");
 const QString kPath = QStringLiteral("/org/freedesktop/RealtimeKit1");
 
-// A property of the service, or -1 when it cannot be read.
-qlonglong property(const QDBusConnection& bus, const QString& name) {
+// A property of the service; empty when it cannot be read.
+std::optional<qlonglong> property(const QDBusConnection& bus, const QString& name) {
     QDBusInterface properties(kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                               bus);
     const QDBusReply<QDBusVariant> reply = properties.call(QStringLiteral("Get"), kService, name);
-    return reply.isValid() ? reply.value().variant().toLongLong() : -1;
+    if (!reply.isValid()) {
+        return std::nullopt;
+    }
+    return reply.value().variant().toLongLong();
+}
+
+// Asks the service to change a thread's scheduling; true when it did.
+bool ask(const QDBusConnection& bus, const QString& method, pid_t tid, const QVariant& level) {
+    QDBusInterface kit(kService, kPath, kService, bus);
+    const QDBusReply<void> reply = kit.call(method, static_cast<quint64>(tid), level);
+    return reply.isValid();
 }
 
 }  // namespace
@@ -29,8 +40,8 @@ bool RealtimeKitBroker::makeRealtime(pid_t tid, int priority) {
     if (!bus.isConnected()) {
         return false;
     }
-    const qlonglong maxPriority = property(bus, QStringLiteral("MaxRealtimePriority"));
-    const qlonglong maxRtTimeUs = property(bus, QStringLiteral("RTTimeUSecMax"));
+    const qlonglong maxPriority = property(bus, QStringLiteral("MaxRealtimePriority")).value_or(0);
+    const qlonglong maxRtTimeUs = property(bus, QStringLiteral("RTTimeUSecMax")).value_or(0);
     if (maxPriority < 1 || maxRtTimeUs < 1) {
         return false;
     }
@@ -41,11 +52,8 @@ bool RealtimeKitBroker::makeRealtime(pid_t tid, int priority) {
     if (setrlimit(RLIMIT_RTTIME, &limit) != 0) {
         return false;
     }
-    QDBusInterface kit(kService, kPath, kService, bus);
-    const QDBusReply<void> reply =
-        kit.call(QStringLiteral("MakeThreadRealtime"), static_cast<quint64>(tid),
-                 static_cast<quint32>(std::min<qlonglong>(priority, maxPriority)));
-    return reply.isValid();
+    return ask(bus, QStringLiteral("MakeThreadRealtime"), tid,
+               static_cast<quint32>(std::min<qlonglong>(priority, maxPriority)));
 }
 
 bool RealtimeKitBroker::makeHighPriority(pid_t tid, int nice) {
@@ -53,15 +61,12 @@ bool RealtimeKitBroker::makeHighPriority(pid_t tid, int nice) {
     if (!bus.isConnected()) {
         return false;
     }
-    const qlonglong minNice = property(bus, QStringLiteral("MinNiceLevel"));
-    if (minNice == -1 || minNice >= 0) {
+    const qlonglong minNice = property(bus, QStringLiteral("MinNiceLevel")).value_or(0);
+    if (minNice >= 0) {
         return false;
     }
-    QDBusInterface kit(kService, kPath, kService, bus);
-    const QDBusReply<void> reply =
-        kit.call(QStringLiteral("MakeThreadHighPriority"), static_cast<quint64>(tid),
-                 static_cast<qint32>(std::max<qlonglong>(nice, minNice)));
-    return reply.isValid();
+    return ask(bus, QStringLiteral("MakeThreadHighPriority"), tid,
+               static_cast<qint32>(std::max<qlonglong>(nice, minNice)));
 }
 
 }  // namespace scrivola
