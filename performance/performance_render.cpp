@@ -14,7 +14,8 @@ namespace {
 // The two loops as the sound layer plays them, advanced by whole samples.
 class RenderMixer final : public WaveTableWriter {
 public:
-    RenderMixer(SoundSink& sink, std::uint64_t frameLimit) : sink_(sink), limit_(frameLimit) {
+    RenderMixer(SoundSink& sink, std::uint64_t frameLimit, SoundObserver* observer)
+        : sink_(sink), limit_(frameLimit), observer_(observer) {
         for (int slot = 0; slot < LoopMixer::kSlots; ++slot) {
             mixer_.createBuffer(slot);
             mixer_.play(slot, true);
@@ -22,7 +23,14 @@ public:
     }
 
     bool writeWaveTable(std::int16_t slot, const WaveTable& table) override {
-        return mixer_.write(slot, LoopMixer::Samples(table.data(), LoopMixer::kLoopSamples));
+        const LoopMixer::Samples samples(table.data(), LoopMixer::kLoopSamples);
+        if (!mixer_.write(slot, samples)) {
+            return false;
+        }
+        if (observer_ != nullptr) {
+            observer_->tableWritten(slot, samples.data(), samples.size());
+        }
+        return true;
     }
 
     // Plays the loops as they are up to sample `target`. False when the sink
@@ -47,6 +55,7 @@ private:
     LoopMixer mixer_;
     SoundSink& sink_;
     std::uint64_t limit_;
+    SoundObserver* observer_;
     std::uint64_t frame_ = 0;
     std::array<std::int16_t, 4096> block_{};
 };
@@ -57,7 +66,8 @@ std::uint64_t nearestSample(double seconds, unsigned rate) {
 
 }  // namespace
 
-RenderOutcome renderPerformance(const QString& path, SoundSink& sink, std::uint64_t frameLimit) {
+RenderOutcome renderPerformance(const QString& path, SoundSink& sink, std::uint64_t frameLimit,
+                                SoundObserver* observer) {
     RenderOutcome outcome;
     PerformanceReader reader;
     if (!reader.open(path)) {
@@ -66,7 +76,7 @@ RenderOutcome renderPerformance(const QString& path, SoundSink& sink, std::uint6
     }
     const unsigned rate = reader.header().rate;
     const StartingState& start = reader.startingState();
-    RenderMixer mixer(sink, frameLimit);
+    RenderMixer mixer(sink, frameLimit, observer);
     CorePerformance core(mixer);
     core.start(start);
     if (start.tablesGiven) {

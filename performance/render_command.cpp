@@ -1,6 +1,7 @@
 #include "performance/render_command.h"
 
 #include <csignal>
+#include <limits>
 
 #include "performance/performance_reader.h"
 #include "performance/performance_render.h"
@@ -36,7 +37,8 @@ void line(std::ostream& err, const QString& text) {
 
 }  // namespace
 
-int renderCommand(const QString& performancePath, const QString& soundPath, std::ostream& err) {
+int renderCommand(const QString& performancePath, const QString& soundPath, std::ostream& err,
+                  SoundObserver* observer) {
     if (const QString problem = SoundFileSink::formatProblem(soundPath); !problem.isEmpty()) {
         line(err, QStringLiteral("cannot render into %1: %2").arg(soundPath, problem));
         return 1;
@@ -62,7 +64,8 @@ int renderCommand(const QString& performancePath, const QString& soundPath, std:
         return 1;
     }
     StoppableSink sink(file);
-    const RenderOutcome outcome = renderPerformance(performancePath, sink);
+    const RenderOutcome outcome = renderPerformance(
+        performancePath, sink, std::numeric_limits<std::uint64_t>::max(), observer);
     if (stopSignal != 0) {
         file.discard();
         return 128 + stopSignal;

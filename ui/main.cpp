@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     // either is reached.
     if (!commandLine.renderPath.isEmpty()) {
         return scrivola::renderCommand(commandLine.renderPath,
-                                       QFile::decodeName(commandLine.recordFile), std::cerr);
+                                       QFile::decodeName(commandLine.recordFile), std::cerr,
+                                       scrivola::linkedSoundObserver());
     }
     // A recording that reaches the file size limit fails with a message
     // instead of ending the program.
