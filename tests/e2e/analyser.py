@@ -6,6 +6,8 @@ voices are added. A steady sound therefore repeats every 360 samples, and a
 window of 360 consecutive samples holds whole cycles of every pitch term.
 """
 
+import bisect
+
 import numpy as np
 
 RATE = 44100
@@ -168,22 +170,33 @@ def repeats_within(table):
                for shift in range(1, PERIOD // 2 + 1) if PERIOD % shift == 0)
 
 
+def phase_anchors(found, tables):
+    """The whole periods that tell the loop's phase.
+
+    A table that repeats within the loop (a pitch term above 1) equals the
+    sound a part of the loop later too, and one table can equal another's
+    sound a part of the loop later (the same wave a little further on): so
+    only tables that do not repeat count, and of those a period at a phase
+    that neither its neighbour before nor after shares is left out (a
+    stream that resumed at a new phase keeps it). All of `found` when that
+    leaves none.
+    """
+    steady = [(start, level) for start, level in found if not repeats_within(tables[level])]
+    phases = [start % PERIOD for start, _ in steady]
+    kept = [anchor for i, anchor in enumerate(steady)
+            if len(steady) == 1 or (i > 0 and phases[i - 1] == phases[i])
+            or (i + 1 < len(steady) and phases[i + 1] == phases[i])]
+    return kept or found
+
+
 def loop_starts(found, length):
     """The start of every 360-sample loop pass within [0, length).
 
     The loop's phase is taken from the whole periods found; where the phase
     changes between two of them (the stream was interrupted and resumed), the
-    passes follow the new phase from there on. A whole period at a phase
-    that neither its neighbour before nor after shares is left out: one table
-    can equal another's sound a part of the loop later (the same wave a
-    little further on), and a resumed stream keeps its new phase for more
-    than one period. Returns (starts, the sample indices where the phase
-    changed).
+    passes follow the new phase from there on. Returns (starts, the sample
+    indices where the phase changed).
     """
-    phases = [start % PERIOD for start, _ in found]
-    found = [anchor for i, anchor in enumerate(found)
-             if len(found) == 1 or (i > 0 and phases[i - 1] == phases[i])
-             or (i + 1 < len(found) and phases[i + 1] == phases[i])]
     if not found:
         return [], []
     starts = []
@@ -258,11 +271,9 @@ class LevelTrack:
         self.tables = tables
         found = find_whole_periods(self.signal, tables)
         self.whole = [(start + first, level) for start, level in found]
-        # A table that repeats within the loop (a pitch term above 1) also
-        # equals the sound a part of the loop later: only the others tell
-        # the loop's phase.
-        phased = [(start, level) for start, level in found if not repeats_within(tables[level])]
-        starts, changes = loop_starts(phased or found, len(self.signal))
+        anchors = phase_anchors(found, tables)
+        self.anchors = [start + first for start, _ in anchors]
+        starts, changes = loop_starts(anchors, len(self.signal))
         self.phase_change_at = [index + first for index in changes]
         self.phase_changes = len(changes)
         self.passes = 0          # loop passes examined
@@ -304,13 +315,18 @@ class LevelTrack:
     def dropouts(self):
         """Sample ranges [first, end) within which the stream was interrupted.
 
-        A pass with a run of silence inside it holds its dropout. A phase jump
-        happened somewhere after the last whole period at the old phase and
-        before the first at the new one; a whole pass of silence between
+        A pass with a run of silence inside it holds its dropout, and the
+        loop's phase after it is unknown up to the next whole period. A phase
+        jump happened somewhere after the last whole period at the old phase
+        and before the first at the new one; a whole pass of silence between
         sounding passes is a dropout too. One pass either side is added: the
         server may cut or repeat a block across a pass boundary."""
-        ranges = [(start - PERIOD, start + 2 * PERIOD) for start in self.gapped]
-        anchors = [start for start, _ in self.whole]
+        anchors = self.anchors
+        ranges = []
+        for start in self.gapped:
+            later = bisect.bisect_right(anchors, start + PERIOD)
+            end = anchors[later] + PERIOD if later < len(anchors) else start + 2 * PERIOD
+            ranges.append((start - PERIOD, max(end, start + 2 * PERIOD)))
         for change in self.phase_change_at:
             before = [a for a in anchors if a < change]
             ranges.append(((before[-1] if before else self.offset) - PERIOD,
