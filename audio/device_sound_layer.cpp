@@ -61,6 +61,9 @@ bool DeviceSoundLayer::writeWaveTable(std::int16_t slot, const WaveTable& table)
     if (!LoopMixer::validSlot(slot) || !mixer_.write(slot, samples)) {
         return false;
     }
+    if (observer_ != nullptr) {
+        observer_->tableWritten(slot, samples.data(), samples.size());
+    }
     const bool silent = std::all_of(samples.begin(), samples.end(),
                                     [](std::uint8_t b) { return b == LoopMixer::kCentre; });
     silentTable_[static_cast<std::size_t>(slot)] = silent;

@@ -28,6 +28,10 @@ public:
     // On the audio thread, after each block: no lock, no allocation, no
     // system call beyond reading the steady clock.
     virtual void blockRendered(const RenderedBlock& block) noexcept = 0;
+    // On the control thread: the samples a write put into a slot's loop,
+    // as the loop plays them (a tick writes slot 0, then slot 1).
+    virtual void tableWritten(int /*slot*/, const std::uint8_t* /*samples*/,
+                              std::size_t /*count*/) {}
 };
 
 }  // namespace scrivola

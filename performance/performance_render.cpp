@@ -17,7 +17,8 @@ namespace {
 // a few large writes instead of one small write per tick.
 class RenderMixer final : public WaveTableWriter {
 public:
-    RenderMixer(SoundSink& sink, std::uint64_t frameLimit) : sink_(sink), limit_(frameLimit) {
+    RenderMixer(SoundSink& sink, std::uint64_t frameLimit, SoundObserver* observer)
+        : sink_(sink), limit_(frameLimit), observer_(observer) {
         for (int slot = 0; slot < LoopMixer::kSlots; ++slot) {
             mixer_.createBuffer(slot);
             mixer_.play(slot, true);
@@ -25,7 +26,14 @@ public:
     }
 
     bool writeWaveTable(std::int16_t slot, const WaveTable& table) override {
-        return mixer_.write(slot, LoopMixer::Samples(table.data(), LoopMixer::kLoopSamples));
+        const LoopMixer::Samples samples(table.data(), LoopMixer::kLoopSamples);
+        if (!mixer_.write(slot, samples)) {
+            return false;
+        }
+        if (observer_ != nullptr) {
+            observer_->tableWritten(slot, samples.data(), samples.size());
+        }
+        return true;
     }
 
     // Plays the loops as they are up to sample `target`. False when the sink
@@ -60,6 +68,7 @@ private:
     LoopMixer mixer_;
     SoundSink& sink_;
     std::uint64_t limit_;
+    SoundObserver* observer_;
     std::uint64_t frame_ = 0;
     std::size_t held_ = 0;  // samples in `block_` the sink has not had
     std::array<std::int16_t, kBlockFrames> block_{};
@@ -71,7 +80,8 @@ std::uint64_t nearestSample(double seconds, unsigned rate) {
 
 }  // namespace
 
-RenderOutcome renderPerformance(const QByteArray& path, SoundSink& sink, std::uint64_t frameLimit) {
+RenderOutcome renderPerformance(const QByteArray& path, SoundSink& sink, std::uint64_t frameLimit,
+                                SoundObserver* observer) {
     RenderOutcome outcome;
     PerformanceReader reader;
     if (!reader.open(path)) {
@@ -80,7 +90,7 @@ RenderOutcome renderPerformance(const QByteArray& path, SoundSink& sink, std::ui
     }
     const unsigned rate = reader.header().rate;
     const StartingState& start = reader.startingState();
-    RenderMixer mixer(sink, frameLimit);
+    RenderMixer mixer(sink, frameLimit, observer);
     CorePerformance core(mixer);
     core.start(start);
     if (start.tablesGiven) {

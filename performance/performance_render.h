@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "audio/sound_observer.h"
+
 namespace scrivola {
 
 // Takes the rendered samples, 16-bit mono, in order.
@@ -30,11 +32,14 @@ struct RenderOutcome {
 };
 
 // Renders the performance at `path` (the file's name as the system's bytes)
-// into `sink` at the rate its header names. The file must have been checked (checkPerformanceFile);
-// a fault found now still stops the render with its message. Events still apply after `frameLimit`
-// samples, but no more samples are made.
+// into `sink` at the rate its header names. The file must have been checked
+// (checkPerformanceFile); a fault found now still stops the render with its
+// message. Events still apply after `frameLimit` samples, but no more
+// samples are made. `observer`, if given, sees every table written into the
+// loops, as a live session's does.
 RenderOutcome renderPerformance(
     const QByteArray& path, SoundSink& sink,
-    std::uint64_t frameLimit = std::numeric_limits<std::uint64_t>::max());
+    std::uint64_t frameLimit = std::numeric_limits<std::uint64_t>::max(),
+    SoundObserver* observer = nullptr);
 
 }  // namespace scrivola

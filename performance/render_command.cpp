@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <cctype>
 #include <csignal>
+#include <limits>
 
 #include "performance/performance_reader.h"
 #include "performance/performance_render.h"
@@ -71,8 +72,8 @@ double lastEventTime(const QByteArray& path) {
 
 }  // namespace
 
-int renderCommand(const QByteArray& performancePath, const QByteArray& soundPath,
-                  std::ostream& err) {
+int renderCommand(const QByteArray& performancePath, const QByteArray& soundPath, std::ostream& err,
+                  SoundObserver* observer) {
     const QString soundName = QFile::decodeName(soundPath);
     if (const QString problem = SoundFileSink::formatProblem(soundPath); !problem.isEmpty()) {
         line(err, QStringLiteral("cannot render into %1: %2").arg(soundName, problem));
@@ -105,7 +106,8 @@ int renderCommand(const QByteArray& performancePath, const QByteArray& soundPath
         return 1;
     }
     StoppableSink sink(file);
-    const RenderOutcome outcome = renderPerformance(performancePath, sink);
+    const RenderOutcome outcome = renderPerformance(
+        performancePath, sink, std::numeric_limits<std::uint64_t>::max(), observer);
     if (stopSignal != 0) {
         file.discard();
         return 128 + stopSignal;

@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     // A render needs no window system and no sound device: it runs before
     // either is reached.
     if (!commandLine.renderPath.isEmpty()) {
-        return scrivola::renderCommand(commandLine.renderPath, commandLine.recordFile, std::cerr);
+        return scrivola::renderCommand(commandLine.renderPath, commandLine.recordFile, std::cerr,
+                                       scrivola::linkedSoundObserver());
     }
     // A recording that reaches the file size limit fails with a message
     // instead of ending the program.

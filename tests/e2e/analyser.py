@@ -6,6 +6,8 @@ voices are added. A steady sound therefore repeats every 360 samples, and a
 window of 360 consecutive samples holds whole cycles of every pitch term.
 """
 
+import bisect
+
 import numpy as np
 
 RATE = 44100
@@ -114,34 +116,77 @@ def harmonic_runs(signal, min_share=0.9, min_length=1):
 
 # --- exact comparison with the core's tables -------------------------------
 
+# Entries whose samples key a 360-sample window for the exact comparison:
+# enough, and spaced irregularly enough, that tables which differ rarely
+# share a key, however many there are and whatever their pitch.
+_PROBE_CHOICE = np.random.default_rng(360)
+PROBES = np.sort(_PROBE_CHOICE.choice(PERIOD, 24, replace=False))
+PROBE_WEIGHTS = _PROBE_CHOICE.integers(1, 1 << 62, len(PROBES), dtype=np.int64)
+
+
+def probe_keys(windows_at, count):
+    """One 64-bit key per window from its samples at PROBES (wrapping
+    arithmetic); windows_at(p) gives every window's sample at entry p."""
+    keys = np.zeros(count, dtype=np.int64)
+    with np.errstate(over="ignore"):
+        for probe, weight in zip(PROBES, PROBE_WEIGHTS):
+            keys += (windows_at(probe).astype(np.int64) + 65536) * weight
+    return keys
+
+
 def find_whole_periods(signal, tables):
     """Start indices where 360 samples equal a non-silent table exactly.
 
-    Returns [(start, level)] in time order. Candidates are found through the
-    samples at entries 90 and 270 (a table's loudest points), then compared
-    sample by sample.
+    Returns [(start, level)] in time order. Candidates are found through a
+    key made of the samples at a few entries, then compared sample by
+    sample.
     """
     signal = np.asarray(signal, dtype=np.int64)
     if len(signal) < PERIOD:
         return []
-    keyed = {}
-    for level, table in tables.items():
-        if np.any(table):
-            keyed.setdefault((int(table[90]), int(table[270])), []).append(level)
-    if not keyed:
+    levels = [level for level, table in tables.items() if np.any(table)]
+    if not levels:
         return []
-    last = len(signal) - PERIOD
-    probe_keys = (signal[90:90 + last + 1] + 65536) * 262144 + (signal[270:270 + last + 1] + 65536)
-    table_keys = np.array([(a + 65536) * 262144 + (b + 65536) for a, b in keyed])
+    stacked = np.stack([tables[level] for level in levels])
+    table_keys = probe_keys(lambda p: stacked[:, p], len(levels))
+    keyed = {}
+    for level, key in zip(levels, table_keys):
+        keyed.setdefault(int(key), []).append(level)
+    count = len(signal) - PERIOD + 1
+    keys = probe_keys(lambda p: signal[p:p + count], count)
     found = []
-    for start in np.nonzero(np.isin(probe_keys, table_keys))[0]:
+    for start in np.nonzero(np.isin(keys, table_keys))[0]:
         start = int(start)
-        key = (int(signal[start + 90]), int(signal[start + 270]))
-        for level in keyed[key]:
+        for level in keyed[int(keys[start])]:
             if np.array_equal(signal[start:start + PERIOD], tables[level]):
                 found.append((start, level))
                 break
     return found
+
+
+def repeats_within(table):
+    """True when the table repeats after fewer than 360 samples."""
+    return any(np.array_equal(table, np.roll(table, shift))
+               for shift in range(1, PERIOD // 2 + 1) if PERIOD % shift == 0)
+
+
+def phase_anchors(found, tables):
+    """The whole periods that tell the loop's phase.
+
+    A table that repeats within the loop (a pitch term above 1) equals the
+    sound a part of the loop later too, and one table can equal another's
+    sound a part of the loop later (the same wave a little further on): so
+    only tables that do not repeat count, and of those a period at a phase
+    that neither its neighbour before nor after shares is left out (a
+    stream that resumed at a new phase keeps it). All of `found` when that
+    leaves none.
+    """
+    steady = [(start, level) for start, level in found if not repeats_within(tables[level])]
+    phases = [start % PERIOD for start, _ in steady]
+    kept = [anchor for i, anchor in enumerate(steady)
+            if len(steady) == 1 or (i > 0 and phases[i - 1] == phases[i])
+            or (i + 1 < len(steady) and phases[i + 1] == phases[i])]
+    return kept or found
 
 
 def loop_starts(found, length):
@@ -171,7 +216,13 @@ def loop_starts(found, length):
     return starts, changes
 
 
-def split_into_tables(period, tables):
+def stack_tables(tables):
+    """The tables as (levels, one row each), for split_into_tables."""
+    levels = sorted(tables)
+    return levels, np.stack([tables[level] for level in levels])
+
+
+def split_into_tables(period, tables, stacked=None):
     """Splits one loop pass into as few pieces as possible, each equal to
     the same stretch of some table.
 
@@ -181,23 +232,22 @@ def split_into_tables(period, tables):
     shorter than MIN_INNER_PIECE (a write lands at most once per callback
     block), is not a rewritten loop but a wrong sound. Returns [(first entry,
     end entry, levels matching the piece)], or None for a wrong sound.
+    `stacked`: stack_tables(tables), when many passes are split.
     """
-    levels = sorted(tables)
-    stacked = np.stack([tables[level] for level in levels])
-    equal = stacked == np.asarray(period)[None, :]
-    # run[l, j]: how many entries from j on equal table l.
-    run = np.zeros((len(levels), PERIOD + 1), dtype=np.int32)
-    for j in range(PERIOD - 1, -1, -1):
-        run[:, j] = np.where(equal[:, j], run[:, j + 1] + 1, 0)
+    levels, rows = stacked if stacked is not None else stack_tables(tables)
+    equal = rows == np.asarray(period)[None, :]
     pieces = []
     entry = 0
     # Taking the farthest-reaching table each time gives the fewest pieces.
     while entry < PERIOD:
-        reach = run[:, entry]
-        best = int(reach.max())
-        if best == 0 or len(pieces) == MAX_PIECES:
+        candidates = np.nonzero(equal[:, entry])[0]
+        if len(candidates) == 0 or len(pieces) == MAX_PIECES:
             return None
-        matching = [levels[i] for i in np.nonzero(reach == best)[0]]
+        rest = equal[candidates, entry:]
+        # How many entries from `entry` on each candidate equals.
+        reach = np.where(rest.all(axis=1), PERIOD - entry, np.argmin(rest, axis=1))
+        best = int(reach.max())
+        matching = [levels[i] for i in candidates[reach == best]]
         pieces.append((entry, entry + best, matching))
         entry += best
     if any(end - first < MIN_INNER_PIECE for first, end, _ in pieces[1:-1]):
@@ -221,7 +271,9 @@ class LevelTrack:
         self.tables = tables
         found = find_whole_periods(self.signal, tables)
         self.whole = [(start + first, level) for start, level in found]
-        starts, changes = loop_starts(found, len(self.signal))
+        anchors = phase_anchors(found, tables)
+        self.anchors = [start + first for start, _ in anchors]
+        starts, changes = loop_starts(anchors, len(self.signal))
         self.phase_change_at = [index + first for index in changes]
         self.phase_changes = len(changes)
         self.passes = 0          # loop passes examined
@@ -231,6 +283,8 @@ class LevelTrack:
         self.foreign = []        # passes that no tables explain
         self.gapped = []         # passes that no tables explain, with a gap of silence
         self.points = []         # (sample index, level) where the level is certain
+        self.whole_passes = []   # (sample index, level) of the passes equal to one table
+        stacked = stack_tables(tables)
         for start in starts:
             period = self.signal[start:start + PERIOD]
             self.passes += 1
@@ -238,7 +292,7 @@ class LevelTrack:
                 self.silent += 1
                 self.points.append((start + first, 0))
                 continue
-            pieces = split_into_tables(period, tables)
+            pieces = split_into_tables(period, tables, stacked)
             if pieces is None:
                 if longest_zero_run(period) >= DROPOUT_SAMPLES:
                     self.gapped.append(start + first)
@@ -247,6 +301,7 @@ class LevelTrack:
                 continue
             if len(pieces) == 1:
                 self.whole_count += 1
+                self.whole_passes.append((start + first, pieces[0][2][0]))
             else:
                 self.seamed += 1
             for piece_first, piece_end, matching in pieces:
@@ -260,13 +315,18 @@ class LevelTrack:
     def dropouts(self):
         """Sample ranges [first, end) within which the stream was interrupted.
 
-        A pass with a run of silence inside it holds its dropout. A phase jump
-        happened somewhere after the last whole period at the old phase and
-        before the first at the new one; a whole pass of silence between
+        A pass with a run of silence inside it holds its dropout, and the
+        loop's phase after it is unknown up to the next whole period. A phase
+        jump happened somewhere after the last whole period at the old phase
+        and before the first at the new one; a whole pass of silence between
         sounding passes is a dropout too. One pass either side is added: the
         server may cut or repeat a block across a pass boundary."""
-        ranges = [(start - PERIOD, start + 2 * PERIOD) for start in self.gapped]
-        anchors = [start for start, _ in self.whole]
+        anchors = self.anchors
+        ranges = []
+        for start in self.gapped:
+            later = bisect.bisect_right(anchors, start + PERIOD)
+            end = anchors[later] + PERIOD if later < len(anchors) else start + 2 * PERIOD
+            ranges.append((start - PERIOD, max(end, start + 2 * PERIOD)))
         for change in self.phase_change_at:
             before = [a for a in anchors if a < change]
             ranges.append(((before[-1] if before else self.offset) - PERIOD,
