@@ -124,7 +124,7 @@ e2e_screenshot replay
 exit_program
 e2e_stop_recording
 
-# A device block: the 256 frames the program asks RtAudio for.
+# A device block: the 256 frames the program asks for a callback or a cycle.
 "$E2E_PYTHON" "$E2E_HERE/performance_check.py" --recording "$E2E_RECORDING" \
     --markers "$E2E_MARKERS" --block 256 \
     --live-tables "$E2E_DIR/live-tables.txt" --render-tables "$E2E_DIR/render-tables.txt" \
