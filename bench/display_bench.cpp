@@ -5,23 +5,28 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <memory>
 
 #include "audio/silent_sound_layer.h"
 #include "ui/form1.h"
 
 namespace {
 
+// The window the benchmarks share. main() closes it while the application
+// still exists: a widget outliving it crashes the program on its way out.
+scrivola::SilentSoundLayer sound;
+std::unique_ptr<scrivola::Form1> shared;
+
 scrivola::Form1& window() {
-    static scrivola::SilentSoundLayer sound;
-    static scrivola::Form1 form(sound);
-    if (!form.isVisible()) {
+    if (!shared) {
+        shared = std::make_unique<scrivola::Form1>(sound);
         // The benchmarks run the ticks themselves; the window is shown so that
         // it repaints.
-        form.Timer1().setEnabled(false);
-        form.show();
+        shared->Timer1().setEnabled(false);
+        shared->show();
         QCoreApplication::processEvents();
     }
-    return form;
+    return *shared;
 }
 
 // A trace that changes from one tick to the next, as a playing voice's does.
@@ -62,5 +67,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    shared.reset();
     return 0;
 }
