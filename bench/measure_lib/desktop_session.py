@@ -7,7 +7,8 @@ Under LOAD (bench/measure_lib/load.py: none, cpu or io), for SECONDS each:
 - the program, run by the desktop's user, its pen pressed and lifted about
   once a second so that a note keeps sounding; under a load, the load then
   ends and the program plays on for RECOVERY_SECONDS, to time how long its
-  stream takes to ask for its quiet latency again;
+  stream takes to come back to its quiet latency, the lowest it asks for
+  once the load has gone;
 - before it, pw-cat, PipeWire's own client, playing a tone at
   REFERENCE_LATENCY frames (256 where not given: the program's quiet
   latency) and at pw-cat's default latency, for at most a minute each.
@@ -47,9 +48,7 @@ from measure_lib.xserver import XConnection  # noqa: E402
 AS_USER = [os.environ.get("SCRIVOLA_SOUND_ENV", ""), "as-user"]
 # A stall this long (one graph cycle of 256 frames) can empty a small buffer.
 STALL_MS = 256 / RATE * 1000
-# The node latency the program's stream asks for on a quiet machine, and how
-# long it plays on after a load ends.
-QUIET_LATENCY = "256/44100"
+# How long the program plays on after a load ends.
 RECOVERY_SECONDS = 15.0
 # The references play at most this long: they only set the program's figure
 # beside theirs.
@@ -173,11 +172,17 @@ def play_program(path, seconds, x, env, recorder, watches, load):
         if load.processes:
             load.stop()
             ended = time.monotonic()
-            back = []
+            after = []
             play(ended + RECOVERY_SECONDS,
-                 lambda text: text == QUIET_LATENCY and not back.append(time.monotonic()))
-            figures["latency_back_after_load_s"] = round(back[0] - ended, 1) if back else None
-            figures["latency_after_load"] = latencies[-1][1] if latencies else None
+                 lambda text: after.append((time.monotonic() - ended, text)) and False)
+            # Where a machine's stalls made the stream keep a larger cycle
+            # than the smallest, that is its quiet latency: the lowest it asks
+            # for once the load has gone.
+            if after:
+                lowest = min(after, key=lambda a: int(a[1].split("/")[0]))[1]
+                figures["latency_after_load"] = lowest
+                figures["latency_back_after_load_s"] = round(
+                    next(t for t, text in after if text == lowest), 1)
         return figures
     finally:
         app.stop()

@@ -128,10 +128,10 @@ def desktop_rows(load, d, seconds):
                _verdict(drops["program"].get("unexplained") or 0, 0, "dropouts"))
         if "latency_back_after_load_s" in drops["program"]:
             back = drops["program"]["latency_back_after_load_s"]
-            yield ("desktop, %s: after the load ends, the program's stream asks for its quiet "
-                   "latency again within" % what,
-                   "%.1f s" % back if back is not None else "not within 15 s (%s)" % (
-                       drops["program"].get("latency_after_load") or "unknown"), "≤ 10 s",
+            yield ("desktop, %s: after the load ends, the program's stream is back at its quiet "
+                   "latency (%s, the lowest it asks for in the next 15 s) within" % (
+                       what, drops["program"].get("latency_after_load") or "unknown"),
+                   "%.1f s" % back if back is not None else "unknown", "≤ 10 s",
                    _verdict(back if back is not None else 99, 10, "s"))
         for key in sorted(k for k in drops if k.startswith("pw_cat_")):
             latency = key[len("pw_cat_"):]

@@ -9,7 +9,7 @@ namespace {
 
 // Each step: the clock moves on, the caller reports the dropouts counted so
 // far, and the ladder answers with the cycle to ask for.
-TEST(LatencyLadder, RisesAStepPerDropoutAndFallsAfterThreeCleanSeconds) {
+TEST(LatencyLadder, RisesAStepPerDropoutFallsAfterACleanWhileAndLearnsItsFloor) {
     struct Step {
         std::int64_t advanceMs;
         std::uint64_t dropouts;
@@ -27,8 +27,27 @@ TEST(LatencyLadder, RisesAStepPerDropoutAndFallsAfterThreeCleanSeconds) {
         {100, 12, 1024, true},    // 3 s clean: one step down
         {3000, 12, 512, true},    // another 3 s: the next
         {1000, 13, 1024, true},   // a dropout counts the clean while afresh
-        {2999, 13, 1024, false}, {1, 13, 512, true},
-        {3000, 13, 256, true},   {9000, 13, 256, false},  // never below the smallest
+        {2999, 13, 1024, false},
+        {1, 13, 512, true},
+        {3000, 13, 256, true},
+        {9000, 13, 256, false},  // never below the smallest
+        // Back at the smallest and clean for over 30 s: a dropout there is
+        // no failed trial.
+        {22000, 13, 256, false},
+        {1000, 14, 512, true},
+        {3000, 14, 256, true},   // back down: a trial of the smallest begins
+        {29000, 15, 512, true},  // it fails within 30 s: 512 becomes the floor
+        {3000, 15, 512, false},
+        {116000, 15, 512, false},  // held for 120 s...
+        {1000, 15, 256, true},     // ...then tried again
+        {29000, 16, 512, true},    // failed again: held 240 s
+        {1000, 17, 1024, true},
+        {3000, 17, 512, true},  // a burst: back to the floor
+        {239000, 17, 512, false},
+        {1000, 17, 256, true},
+        {30000, 17, 256, false},  // a trial passed: the smallest is the floor again
+        {1000, 18, 512, true},
+        {3000, 18, 256, true},
     };
     LatencyLadder ladder(256);
     std::int64_t now = 1'000'000'000;
