@@ -27,6 +27,10 @@ public:
     // How long a step above the floor must stay free of dropouts before the
     // next lower one is tried.
     static constexpr std::int64_t kCleanNs = 3'000'000'000;
+    // The floor rises one step at most: a cycle twice the smallest covers
+    // the short stalls a machine has all the time, and longer, rarer ones
+    // are the ladder's to ride, rather than a latency kept high for them.
+    static constexpr unsigned kHighestFloor = 1;
     // A dropout this soon after the ladder came down to its floor shows the
     // floor is too low for this machine.
     static constexpr std::int64_t kTrialNs = 30'000'000'000;
@@ -43,7 +47,7 @@ public:
     bool update(std::int64_t nowNs, std::uint64_t dropouts) {
         if (dropouts != dropoutsSeen_) {
             dropoutsSeen_ = dropouts;
-            if (step_ == floor_ && floor_ + 1 < kSteps && onTrial_ &&
+            if (step_ == floor_ && floor_ < kHighestFloor && onTrial_ &&
                 nowNs - floorSinceNs_ < kTrialNs) {
                 ++floor_;
                 floorHoldNs_ = floorHoldNs_ == 0 ? kFirstFloorHoldNs

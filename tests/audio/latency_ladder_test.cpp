@@ -37,17 +37,20 @@ TEST(LatencyLadder, RisesAStepPerDropoutFallsAfterACleanWhileAndLearnsItsFloor) 
         {1000, 14, 512, true},
         {3000, 14, 256, true},   // back down: a trial of the smallest begins
         {29000, 15, 512, true},  // it fails within 30 s: 512 becomes the floor
-        {3000, 15, 512, false},
-        {116000, 15, 512, false},  // held for 120 s...
-        {1000, 15, 256, true},     // ...then tried again
-        {29000, 16, 512, true},    // failed again: held 240 s
+        {1000, 16, 1024, true},
+        {3000, 16, 512, true},  // back to the floor after 3 s, not below
         {1000, 17, 1024, true},
-        {3000, 17, 512, true},  // a burst: back to the floor
-        {239000, 17, 512, false},
-        {1000, 17, 256, true},
-        {30000, 17, 256, false},  // a trial passed: the smallest is the floor again
-        {1000, 18, 512, true},
-        {3000, 18, 256, true},
+        {3000, 17, 512, true},     // the floor rises no higher than 512
+        {119000, 17, 512, false},  // held for 120 s...
+        {1000, 17, 256, true},     // ...then the smallest is tried again
+        {29000, 18, 512, true},    // failed again: held 240 s
+        {1000, 19, 1024, true},
+        {3000, 19, 512, true},
+        {239000, 19, 512, false},
+        {1000, 19, 256, true},
+        {30000, 19, 256, false},  // a trial passed: the smallest is the floor again
+        {1000, 20, 512, true},
+        {3000, 20, 256, true},
     };
     LatencyLadder ladder(256);
     std::int64_t now = 1'000'000'000;
