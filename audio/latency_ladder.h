@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 namespace scrivola {
 
@@ -47,8 +48,8 @@ public:
     bool update(std::int64_t nowNs, std::uint64_t dropouts) {
         if (dropouts != dropoutsSeen_) {
             dropoutsSeen_ = dropouts;
-            if (step_ == floor_ && floor_ < kHighestFloor && onTrial_ &&
-                nowNs - floorSinceNs_ < kTrialNs) {
+            if (step_ == floor_ && floor_ < kHighestFloor && floorReachedNs_ != kNever &&
+                nowNs - floorReachedNs_ < kTrialNs) {
                 ++floor_;
                 floorHoldNs_ = floorHoldNs_ == 0 ? kFirstFloorHoldNs
                                                  : std::min(2 * floorHoldNs_, kLongestFloorHoldNs);
@@ -84,8 +85,7 @@ private:
         --step_;
         sinceNs_ = nowNs;
         if (step_ == floor_) {
-            onTrial_ = true;
-            floorSinceNs_ = nowNs;
+            floorReachedNs_ = nowNs;
         }
     }
 
@@ -95,9 +95,9 @@ private:
     std::int64_t floorHoldNs_ = 0;
     std::uint64_t dropoutsSeen_ = 0;
     std::int64_t sinceNs_ = 0;
-    // Whether the ladder has come down to its floor, and when it last did.
-    bool onTrial_ = false;
-    std::int64_t floorSinceNs_ = 0;
+    // When the ladder last came down to its floor; kNever until it first has.
+    static constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::min();
+    std::int64_t floorReachedNs_ = kNever;
 };
 
 }  // namespace scrivola

@@ -173,8 +173,12 @@ def play_program(path, seconds, x, env, recorder, watches, load):
             load.stop()
             ended = time.monotonic()
             after = []
-            play(ended + RECOVERY_SECONDS,
-                 lambda text: after.append((time.monotonic() - ended, text)) and False)
+
+            def note(text):
+                after.append((time.monotonic() - ended, text))
+                return False  # plays on for the whole while
+
+            play(ended + RECOVERY_SECONDS, note)
             # Where a machine's stalls made the stream keep a larger cycle
             # than the smallest, that is its quiet latency: the lowest it asks
             # for once the load has gone.
