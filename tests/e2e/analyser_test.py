@@ -125,6 +125,15 @@ class LevelTrackTest(unittest.TestCase):
         self.assertLess(abs(found[0] - 12 * PERIOD), 2 * PERIOD)
         self.assertLess(abs(found[1] - (24 * PERIOD + 130)), 2 * PERIOD)
 
+    def test_a_pass_that_a_seam_explains_does_not_name_a_third_table(self):
+        # The rewrite from 50 to 40 lands 200 samples into a pass; a third
+        # table that happens to hold 50's start and 40's end is not heard.
+        tables = dict(self.tables)
+        tables[101] = np.concatenate([tables[50][:200], tables[40][200:]])
+        signal = play([(0, tables[50]), (4 * PERIOD + 200, tables[40])], 9 * PERIOD)
+        track = analyser.LevelTrack(signal, tables)
+        self.assertEqual({level for _, level in track.whole_passes}, {50, 40})
+
     def test_whole_periods_are_found_only_at_loop_starts(self):
         signal = play([(0, self.tables[77])], 5 * PERIOD, phase=100)
         found = analyser.find_whole_periods(signal, self.tables)
